@@ -1,0 +1,42 @@
+#include "platform/paths.h"
+
+#include <cstdlib>
+
+namespace qpane {
+
+Paths Paths::fromEnvironment() {
+    if (const char* env = std::getenv("QPANE_ROOT"); env && *env) return Paths(env);
+    const char* home = std::getenv("HOME");
+    return Paths(std::filesystem::path(home && *home ? home : ".") / "qpane-root");
+}
+
+std::filesystem::path Paths::mapDrivePath(std::string_view windowsPath) const {
+    std::string_view rest = windowsPath;
+    if (rest.size() >= 2 && rest[1] == ':') rest.remove_prefix(2);
+    std::filesystem::path result = root_;
+    size_t start = 0;
+    while (start <= rest.size()) {
+        size_t end = rest.find_first_of("\\/", start);
+        if (end == std::string_view::npos) end = rest.size();
+        if (end > start) result /= std::string(rest.substr(start, end - start));
+        start = end + 1;
+    }
+    return result;
+}
+
+std::string Paths::portDevice(int portNo) const {
+    std::filesystem::path link = root_ / "dev" / ("COM" + std::to_string(portNo));
+    std::error_code ec;
+    if (std::filesystem::exists(link, ec)) return link.string();
+    return "/dev/ttyS" + std::to_string(portNo - 1);
+}
+
+std::filesystem::path Paths::dataFolder() const {
+    return mapDrivePath("C:\\Program Files\\PORLEX\\QPANEData");
+}
+
+std::filesystem::path Paths::settingsFolder() const {
+    return mapDrivePath("C:\\Program Files\\PORLEX\\Alpine");
+}
+
+}  // namespace qpane

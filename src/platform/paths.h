@@ -1,0 +1,36 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace qpane {
+
+// The places on disk. The console's fixed folders are written as Windows paths on the drive
+// "C:\"; they live below one root folder that stands for that drive.
+class Paths {
+public:
+    explicit Paths(std::filesystem::path root) : root_(std::move(root)) {}
+
+    // The root named by QPANE_ROOT, else "qpane-root" in the user's home folder.
+    static Paths fromEnvironment();
+
+    const std::filesystem::path& root() const { return root_; }
+
+    // "C:\Program Files\PORLEX\Alpine" -> <root>/Program Files/PORLEX/Alpine. A path without
+    // a drive letter is taken below the root as well.
+    std::filesystem::path mapDrivePath(std::string_view windowsPath) const;
+
+    // The device that opens as serial port n: <root>/dev/COMn when it exists, else
+    // /dev/ttyS(n-1).
+    std::string portDevice(int portNo) const;
+
+    // The data folder of the result store and the folder of the settings file.
+    std::filesystem::path dataFolder() const;
+    std::filesystem::path settingsFolder() const;
+
+private:
+    std::filesystem::path root_;
+};
+
+}  // namespace qpane

@@ -1,0 +1,194 @@
+#include "platform/qt/qt_scheduler.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+#include <chrono>
+
+namespace qpane {
+
+QtScheduler::QtScheduler() : uiThread_(std::this_thread::get_id()) {
+    clock_.start();
+    for (size_t i = 0; i < timers_.size(); ++i) {
+        QTimer& t = timers_[i].timer;
+        t.setTimerType(Qt::PreciseTimer);
+        t.setInterval(1000);
+        connect(&t, &QTimer::timeout, this, [this, i] { onTimeout(i); });
+    }
+}
+
+QtScheduler::~QtScheduler() { shutdown(); }
+
+void QtScheduler::setTimerHandler(TimerId id, Task handler) {
+    timers_[static_cast<size_t>(id)].handler = std::move(handler);
+}
+
+void QtScheduler::setTimerEnabled(TimerId id, bool enabled) {
+    TimerSlot& slot = timers_[static_cast<size_t>(id)];
+    if (slot.timer.isActive() == enabled) return;
+    if (enabled) {
+        slot.timer.start();
+    } else {
+        slot.timer.stop();
+        slot.tickPending = false;
+    }
+}
+
+bool QtScheduler::timerEnabled(TimerId id) const {
+    return timers_[static_cast<size_t>(id)].timer.isActive();
+}
+
+void QtScheduler::setTimerInterval(TimerId id, int ms) {
+    QTimer& t = timers_[static_cast<size_t>(id)].timer;
+    if (t.interval() == ms) return;
+    t.setInterval(ms);  // restarts an active timer
+}
+
+int QtScheduler::timerInterval(TimerId id) const {
+    return timers_[static_cast<size_t>(id)].timer.interval();
+}
+
+void QtScheduler::pause(int64_t ms) {
+    if (ms <= 0) return;
+    // Core handlers that fall due meanwhile wait (depth_ > 0); operator input waits in the
+    // window system's queue; painting goes on.
+    ++depth_;
+    QEventLoop loop;
+    QTimer::singleShot(std::chrono::milliseconds(ms), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    --depth_;
+}
+
+void QtScheduler::processMessages() {
+    // Lets what waits run inside the current handler, as the window's message loop would.
+    const int saved = depth_;
+    depth_ = 0;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    drain();
+    depth_ = saved;
+}
+
+void QtScheduler::post(Task task) {
+    auto item = std::make_shared<Item>();
+    item->task = std::move(task);
+    {
+        std::lock_guard lock(mutex_);
+        if (stopped_) return;
+        queue_.push_back(item);
+    }
+    scheduleDrain();
+}
+
+bool QtScheduler::send(Task task, const std::atomic<bool>* cancel) {
+    if (std::this_thread::get_id() == uiThread_) {
+        if (cancel && cancel->load()) return false;
+        ++depth_;
+        task();
+        --depth_;
+        return true;
+    }
+    auto item = std::make_shared<Item>();
+    item->task = std::move(task);
+    {
+        std::lock_guard lock(mutex_);
+        if (stopped_) return false;
+        queue_.push_back(item);
+    }
+    scheduleDrain();
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        if (item->state == Item::State::Done) return true;
+        if (item->state == Item::State::Dropped) return false;
+        if (item->state == Item::State::Queued && cancel && cancel->load()) {
+            item->state = Item::State::Dropped;
+            return false;
+        }
+        done_.wait_for(lock, std::chrono::milliseconds(5));
+    }
+}
+
+void QtScheduler::run(Task task) {
+    if (depth_ == 0) {
+        ++depth_;
+        task();
+        --depth_;
+        scheduleDrain();
+        return;
+    }
+    post(std::move(task));
+}
+
+void QtScheduler::shutdown() {
+    std::lock_guard lock(mutex_);
+    stopped_ = true;
+    for (auto& item : queue_)
+        if (item->state == Item::State::Queued) item->state = Item::State::Dropped;
+    queue_.clear();
+    done_.notify_all();
+}
+
+void QtScheduler::onTimeout(size_t index) {
+    TimerSlot& slot = timers_[index];
+    if (depth_ > 0) {
+        slot.tickPending = true;  // like a timer message: one tick waits, however late
+        return;
+    }
+    runTick(index);
+}
+
+void QtScheduler::runTick(size_t index) {
+    TimerSlot& slot = timers_[index];
+    slot.tickPending = false;
+    if (!slot.timer.isActive() || !slot.handler) return;
+    Task handler = slot.handler;
+    ++depth_;
+    handler();
+    --depth_;
+    scheduleDrain();
+}
+
+void QtScheduler::scheduleDrain() {
+    {
+        std::lock_guard lock(mutex_);
+        if (drainScheduled_ || stopped_) return;
+        drainScheduled_ = true;
+    }
+    QMetaObject::invokeMethod(this, [this] {
+        {
+            std::lock_guard lock(mutex_);
+            drainScheduled_ = false;
+        }
+        if (depth_ == 0) drain();
+    }, Qt::QueuedConnection);
+}
+
+void QtScheduler::drain() {
+    // Port notifications and operator actions first, then the timers, as the window handles
+    // input before timer messages.
+    for (;;) {
+        std::shared_ptr<Item> item;
+        {
+            std::lock_guard lock(mutex_);
+            while (!queue_.empty() && queue_.front()->state == Item::State::Dropped)
+                queue_.pop_front();
+            if (queue_.empty()) break;
+            item = queue_.front();
+            queue_.pop_front();
+            item->state = Item::State::Running;
+        }
+        runItem(item);
+    }
+    for (size_t i = 0; i < timers_.size(); ++i)
+        if (timers_[i].tickPending) runTick(i);
+}
+
+void QtScheduler::runItem(const std::shared_ptr<Item>& item) {
+    ++depth_;
+    item->task();
+    --depth_;
+    std::lock_guard lock(mutex_);
+    item->state = Item::State::Done;
+    done_.notify_all();
+}
+
+}  // namespace qpane

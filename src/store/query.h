@@ -1,0 +1,124 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qpane {
+
+class Database;
+class TQuery;
+
+// A statement that the table store refused, or a column that a result does not have.
+class EDatabaseError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// A value placed between single quotes in a statement: a quote inside it is doubled, so a
+// stray quote from a timing line or an edit field cannot break or change the statement.
+std::string sqlValue(std::string_view value);
+
+// The statement of a query as a list of text lines. Changing it closes the query.
+class QueryText {
+public:
+    void Clear();
+    void Add(std::string_view line);
+    int Count() const { return static_cast<int>(lines_.size()); }
+    const std::string& operator[](int i) const { return lines_[static_cast<size_t>(i)]; }
+    // The lines joined by line breaks, as the engine reads them.
+    std::string Text() const;
+    // The lines each followed by CR LF, as an edit field shows the statement.
+    std::string TextCRLF() const;
+
+private:
+    friend class TQuery;
+    explicit QueryText(TQuery& owner) : owner_(owner) {}
+    TQuery& owner_;
+    std::vector<std::string> lines_;
+};
+
+// One column of the current record.
+class TField {
+public:
+    // The text of the value; "" when the column holds no value.
+    std::string AsString() const;
+    // The value as a whole number; 0 when it holds no value; EConvertError when its text is
+    // not a whole number.
+    int64_t AsInteger() const;
+    bool IsNull() const { return !value_.has_value(); }
+
+private:
+    friend class TQuery;
+    std::optional<std::string> value_;
+};
+
+// A query object with its own cursor. Its rows are read into memory when it opens.
+class TQuery {
+public:
+    // `name` is the component name (Qedit, Qtimedp, ...); `fixedText` the statement it holds
+    // from creation, one line per element.
+    TQuery(Database& db, std::string name, std::vector<std::string> fixedText = {});
+    ~TQuery();
+
+    const std::string& name() const { return name_; }
+
+    QueryText& SQL() { return sql_; }
+    const QueryText& SQL() const { return sql_; }
+
+    // Runs a statement that returns rows. Opening an open query does nothing: it keeps its
+    // rows and its cursor. An empty text is an error.
+    void Open();
+    // Runs a statement that returns no rows.
+    void ExecSQL();
+    void Close();
+    bool Active() const { return active_; }
+
+    // The column of the current record (names without regard to case). A column the result
+    // does not have throws EDatabaseError; a result without records reads "" and 0.
+    TField FieldByName(std::string_view name) const;
+    void First();
+    // On the last record: sets Eof and stays on that record.
+    void Next();
+    bool Eof() const;
+    int RecordCount() const;
+    // Moves to the first record whose column equals value exactly; false (cursor unchanged)
+    // when there is none.
+    bool Locate(std::string_view column, std::string_view value);
+
+    // Read-only view for a grid.
+    int columnCount() const { return static_cast<int>(columns_.size()); }
+    const std::string& columnName(int c) const { return columns_[static_cast<size_t>(c)]; }
+    int rowCount() const { return static_cast<int>(rows_.size()); }
+    // "" for a cell with no value.
+    const std::string& cell(int row, int column) const;
+    bool cellIsNull(int row, int column) const;
+    int recNo() const { return cursor_; }  // -1 without records
+    void setRecNo(int row);
+
+    // Called after the query opened, closed or moved its cursor (for a grid).
+    void setObserver(std::function<void()> observer) { observer_ = std::move(observer); }
+
+private:
+    friend class QueryText;
+    void textChanged();
+    void notify();
+    int columnIndex(std::string_view name) const;
+
+    Database& db_;
+    std::string name_;
+    QueryText sql_{*this};
+    bool active_ = false;
+    bool eof_ = true;
+    int cursor_ = -1;
+    std::vector<std::string> columns_;
+    std::vector<std::vector<std::optional<std::string>>> rows_;
+    std::function<void()> observer_;
+};
+
+}  // namespace qpane
