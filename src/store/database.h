@@ -1,7 +1,7 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,12 +10,15 @@ struct sqlite3;
 namespace qpane {
 
 // The connection Db1: one SQLite file in the data folder, reached through the alias
-// "QPANEData". An update has reached the disk when the statement returns.
+// "QPANEData". An update has reached the disk when the statement returns (write-ahead log,
+// synchronous FULL), so it survives the process being killed and a power loss, and a crash
+// never leaves the file damaged.
 class Database {
-public:
+  public:
     // Opens the store in dataFolder, creating the folder and the installation database
     // (timedata with bibs 001 to 999 of group "0", an empty crosst) when there is none.
-    // Throws EDatabaseError when the store cannot be opened.
+    // Throws EDatabaseError, naming the file, when the store cannot be opened: the folder
+    // cannot be made, the file is not a database, ...
     explicit Database(const std::filesystem::path& dataFolder);
     ~Database();
     Database(const Database&) = delete;
@@ -23,17 +26,35 @@ public:
 
     static constexpr const char* kAlias = "QPANEData";
     static std::filesystem::path fileIn(const std::filesystem::path& dataFolder);
+    const std::filesystem::path& file() const { return file_; }
 
-    // Runs one statement; the rows of a select go to onRow (column names, then each row with
-    // std::nullopt for no value). Throws EDatabaseError.
+    // How long a statement waits for a store file that another process holds busy.
+    static constexpr int kBusyTimeoutMs = 2000;
+
+    // Runs one statement; the rows of a select go to rows (and their column names to
+    // columns), with std::nullopt for no value. A statement that creates or alters a table
+    // runs together with the rules the store keeps for it (store_rules.h), as one commit.
+    // Throws EDatabaseError with SQLite's message and the statement: also for an empty text
+    // and for a text that holds more than one statement.
     using Row = std::vector<std::optional<std::string>>;
     void run(const std::string& sql, std::vector<std::string>* columns = nullptr,
              std::vector<Row>* rows = nullptr);
 
+    // As run, for a statement that must return rows; one that does not is refused before it
+    // runs.
+    void select(const std::string& sql, std::vector<std::string>& columns, std::vector<Row>& rows);
+
     sqlite3* handle() const { return db_; }
 
-private:
+  private:
+    void execute(const std::string& sql, bool mustReturnRows, std::vector<std::string>* columns,
+                 std::vector<Row>* rows);
+    static int authorize(void* self, int action, const char*, const char*, const char*,
+                         const char*);
+
+    std::filesystem::path file_;
     sqlite3* db_ = nullptr;
+    bool schemaChanging_ = false;  // set while a statement is prepared
 };
 
 }  // namespace qpane

@@ -16,7 +16,7 @@ class TQuery;
 
 // A statement that the table store refused, or a column that a result does not have.
 class EDatabaseError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -26,7 +26,7 @@ std::string sqlValue(std::string_view value);
 
 // The statement of a query as a list of text lines. Changing it closes the query.
 class QueryText {
-public:
+  public:
     void Clear();
     void Add(std::string_view line);
     int Count() const { return static_cast<int>(lines_.size()); }
@@ -36,7 +36,7 @@ public:
     // The lines each followed by CR LF, as an edit field shows the statement.
     std::string TextCRLF() const;
 
-private:
+  private:
     friend class TQuery;
     explicit QueryText(TQuery& owner) : owner_(owner) {}
     TQuery& owner_;
@@ -45,7 +45,7 @@ private:
 
 // One column of the current record.
 class TField {
-public:
+  public:
     // The text of the value; "" when the column holds no value.
     std::string AsString() const;
     // The value as a whole number; 0 when it holds no value; EConvertError when its text is
@@ -53,20 +53,23 @@ public:
     int64_t AsInteger() const;
     bool IsNull() const { return !value_.has_value(); }
 
-private:
+  private:
     friend class TQuery;
     std::optional<std::string> value_;
 };
 
 // A query object with its own cursor. Its rows are read into memory when it opens.
 class TQuery {
-public:
+  public:
     // `name` is the component name (Qedit, Qtimedp, ...); `fixedText` the statement it holds
     // from creation, one line per element.
     TQuery(Database& db, std::string name, std::vector<std::string> fixedText = {});
     ~TQuery();
+    TQuery(const TQuery&) = delete;
+    TQuery& operator=(const TQuery&) = delete;
 
     const std::string& name() const { return name_; }
+    Database& database() const { return db_; }
 
     QueryText& SQL() { return sql_; }
     const QueryText& SQL() const { return sql_; }
@@ -74,41 +77,46 @@ public:
     // Runs a statement that returns rows. Opening an open query does nothing: it keeps its
     // rows and its cursor. An empty text is an error.
     void Open();
-    // Runs a statement that returns no rows.
+    // Runs a statement that returns no rows; an open result stays as it is. An empty text is
+    // an error.
     void ExecSQL();
+    // Forgets the rows; closing a closed query does nothing.
     void Close();
     bool Active() const { return active_; }
 
     // The column of the current record (names without regard to case). A column the result
     // does not have throws EDatabaseError; a result without records reads "" and 0.
+    // FieldByName, First, Next, RecordCount and Locate on a closed query throw EDatabaseError.
     TField FieldByName(std::string_view name) const;
     void First();
     // On the last record: sets Eof and stays on that record.
     void Next();
-    bool Eof() const;
+    bool Eof() const;  // true for a closed query
     int RecordCount() const;
-    // Moves to the first record whose column equals value exactly; false (cursor unchanged)
-    // when there is none.
+    // Moves to the first record whose column equals value exactly (a column with no value
+    // equals the empty text); false (cursor and Eof unchanged) when there is none.
     bool Locate(std::string_view column, std::string_view value);
 
     // Read-only view for a grid.
     int columnCount() const { return static_cast<int>(columns_.size()); }
     const std::string& columnName(int c) const { return columns_[static_cast<size_t>(c)]; }
     int rowCount() const { return static_cast<int>(rows_.size()); }
-    // "" for a cell with no value.
+    // "" for a cell with no value (and for a cell outside the result).
     const std::string& cell(int row, int column) const;
     bool cellIsNull(int row, int column) const;
     int recNo() const { return cursor_; }  // -1 without records
+    // Moves the cursor to a record of the result; a row outside it is ignored.
     void setRecNo(int row);
 
     // Called after the query opened, closed or moved its cursor (for a grid).
     void setObserver(std::function<void()> observer) { observer_ = std::move(observer); }
 
-private:
+  private:
     friend class QueryText;
     void textChanged();
     void notify();
     int columnIndex(std::string_view name) const;
+    void requireActive() const;
 
     Database& db_;
     std::string name_;

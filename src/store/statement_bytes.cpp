@@ -1,0 +1,84 @@
+#include "store/statement_bytes.h"
+
+#include "store/query.h"
+
+namespace qpane {
+
+namespace {
+
+void appendHexLiteral(std::string& out, std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    out += "CAST(X'";
+    for (char c : bytes) {
+        auto b = static_cast<unsigned char>(c);
+        out += kDigits[b >> 4];
+        out += kDigits[b & 15];
+    }
+    out += "' AS TEXT)";
+}
+
+[[noreturn]] void strayNul(std::string_view sql) {
+    std::string shown(sql);
+    for (char& c : shown)
+        if (c == '\0') c = '?';
+    throw EDatabaseError("文の値の外に NUL バイトがあります。\nSQL: " + shown);
+}
+
+// Index of the character that closes a quoted part opened at `open` with `close`; a doubled
+// closing character stands for itself. npos when the text ends first.
+size_t quotedEnd(std::string_view sql, size_t open, char close) {
+    for (size_t i = open + 1; i < sql.size(); ++i) {
+        if (sql[i] != close) continue;
+        if (close != ']' && i + 1 < sql.size() && sql[i + 1] == close) {
+            ++i;
+            continue;
+        }
+        return i;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+std::string withNulBytesSpelled(std::string_view sql) {
+    if (sql.find('\0') == std::string_view::npos) return std::string(sql);
+    std::string out;
+    size_t i = 0;
+    while (i < sql.size()) {
+        char c = sql[i];
+        size_t end = std::string_view::npos;
+        if (c == '\'' || c == '"' || c == '`' || c == '[') {
+            end = quotedEnd(sql, i, c == '[' ? ']' : c);
+        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
+            end = sql.find('\n', i);
+        } else if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {
+            end = sql.find("*/", i + 2);
+            if (end != std::string_view::npos) ++end;
+        } else {
+            if (c == '\0') strayNul(sql);
+            out += c;
+            ++i;
+            continue;
+        }
+        if (end == std::string_view::npos) end = sql.size() - 1;
+        std::string_view part = sql.substr(i, end - i + 1);
+        bool hasNul = part.find('\0') != std::string_view::npos;
+        bool closedValue = c == '\'' && part.size() >= 2 && part.back() == '\'';
+        if (hasNul && !closedValue) strayNul(sql);
+        if (hasNul) {
+            std::string value;
+            std::string_view inner = part.substr(1, part.size() - 2);
+            for (size_t k = 0; k < inner.size(); ++k) {
+                value += inner[k];
+                if (inner[k] == '\'') ++k;  // '' inside the quotes is one quote
+            }
+            appendHexLiteral(out, value);
+        } else {
+            out += part;
+        }
+        i = end + 1;
+    }
+    return out;
+}
+
+}  // namespace qpane

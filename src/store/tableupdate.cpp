@@ -1,0 +1,73 @@
+#include "store/tableupdate.h"
+
+#include <string>
+
+#include "platform/convert.h"
+#include "platform/message_boxes.h"
+#include "store/query.h"
+#include "store/write_batch.h"
+
+namespace qpane {
+
+namespace {
+
+void setText(TQuery& q, const std::string& line) {
+    q.SQL().Clear();
+    q.SQL().Add(line);
+}
+
+// Step 1: the version table, made with version 0 when it cannot be read.
+void openVersion(TQuery& Qedit) {
+    setText(Qedit, "select * from TABLEUPD");
+    try {
+        Qedit.Open();
+        return;
+    } catch (const EDatabaseError&) {
+    }
+    setText(Qedit, "CREATE table TABLEUPD (UPV smallint)");
+    Qedit.ExecSQL();
+    setText(Qedit, "insert into tableupd values (0)");
+    Qedit.ExecSQL();
+    setText(Qedit, "select * from tableupd");
+    Qedit.Open();
+}
+
+// Step 4, guarded by the caller. The 8991 inserts share one commit: as single commits they
+// take seconds, and the rows inserted before a failing one are committed all the same.
+void addBlocks(TQuery& Qedit) {
+    Qedit.ExecSQL();  // ALTER TABLE, set by the caller
+    setText(Qedit, "update timedata set block='0'");
+    Qedit.ExecSQL();
+    WriteBatch batch(Qedit.database());
+    for (int b = 1; b <= 9; ++b) {
+        for (int n = 1; n <= 999; ++n) {
+            setText(Qedit, "insert into timedata (block,bib) values ('" + std::to_string(b) +
+                               "','" + formatBib(n) + "')");
+            Qedit.ExecSQL();
+        }
+    }
+    batch.commit();
+}
+
+}  // namespace
+
+void tableupdate(TQuery& Qedit, MessageBoxes& boxes) {
+    openVersion(Qedit);
+    const int64_t version = Qedit.FieldByName("upv").AsInteger();
+    if (version >= 1) return;
+
+    setText(Qedit, "ALTER TABLE TIMEDATA add BLOCK VARCHAR(1)");
+    try {
+        addBlocks(Qedit);
+    } catch (const EDatabaseError&) {
+        boxes.message("テーブル TIMEDATA への列の追加に失敗しました。");
+    }
+
+    setText(Qedit, "update tableupd set upv=1");
+    try {
+        Qedit.ExecSQL();
+    } catch (const EDatabaseError&) {
+    }
+}
+
+}  // namespace qpane
