@@ -28,13 +28,15 @@ void LineList::endLine() {
 
 void LineList::addLine(std::string_view s) {
     if (lines_.back().empty()) {
-        for (char c : s) append(c);
+        for (char c : s)
+            append(c);
         append('\r');
         append('\n');
     } else {
         append('\r');
         append('\n');
-        for (char c : s) append(c);
+        for (char c : s)
+            append(c);
     }
     changed();
 }

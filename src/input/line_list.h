@@ -11,7 +11,7 @@ namespace qpane {
 // The text of a memo read as lines: only the pair CR LF separates lines, wherever it comes
 // from; a lone CR or LF is an ordinary character. Appending a byte costs O(1).
 class LineList {
-public:
+  public:
     // Adds one byte at the end of the text (it joins the last line).
     void appendByte(char b);
     // Appends CR LF.
@@ -33,7 +33,7 @@ public:
     // Called after every change (the window refreshes its memo from it).
     void setObserver(std::function<void()> observer) { observer_ = std::move(observer); }
 
-private:
+  private:
     void changed() {
         if (observer_) observer_();
     }

@@ -16,7 +16,8 @@ std::string_view copy(std::string_view s, size_t pos, size_t count) {
 // (a trailing blank included) gives 0.
 int64_t pieceValue(std::string_view s) {
     size_t i = 0;
-    while (i < s.size() && s[i] == ' ') ++i;
+    while (i < s.size() && s[i] == ' ')
+        ++i;
     bool negative = false;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
     if (i == s.size()) return 0;
@@ -34,13 +35,17 @@ std::string twoDigits(int64_t v) {
     return buf;
 }
 
-void dropBack(std::string& s, size_t n) { s.resize(s.size() > n ? s.size() - n : 0); }
+void dropBack(std::string& s, size_t n) {
+    s.resize(s.size() > n ? s.size() - n : 0);
+}
 
 }  // namespace
 
 std::string_view trimControl(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32)
+        text.remove_prefix(1);
+    while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32)
+        text.remove_suffix(1);
     return text;
 }
 
@@ -78,15 +83,24 @@ std::string numtotime(int64_t n) {
 std::string timefill(std::string_view text) {
     const std::string_view t = trimControl(text);
     switch (t.size()) {
-        case 11: return std::string(t);
-        case 10: return "0" + std::string(t);
-        case 8: return "00:" + std::string(t);
-        case 7: return "00:0" + std::string(t);
-        case 5: return "00:00:" + std::string(t);
-        case 4: return "00:00:0" + std::string(t);
-        case 2: return "00:00:00." + std::string(t);
-        case 1: return "00:00:00.00";
-        default: return {};
+        case 11:
+            return std::string(t);
+        case 10:
+            return "0" + std::string(t);
+        case 8:
+            return "00:" + std::string(t);
+        case 7:
+            return "00:0" + std::string(t);
+        case 5:
+            return "00:00:" + std::string(t);
+        case 4:
+            return "00:00:0" + std::string(t);
+        case 2:
+            return "00:00:00." + std::string(t);
+        case 1:
+            return "00:00:00.00";
+        default:
+            return {};
     }
 }
 
@@ -139,7 +153,8 @@ std::string dpprec(std::string_view text, int precisionItem) {
         r += copy(text, 2, 10);
         return r;
     }
-    for (size_t i : {1, 3, 2, 4, 6, 5, 7, 9, 8, 10}) r += c(i);
+    for (size_t i : {1, 3, 2, 4, 6, 5, 7, 9, 8, 10})
+        r += c(i);
     return r;
 }
 

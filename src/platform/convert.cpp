@@ -9,7 +9,8 @@ namespace {
 
 bool parse(std::string_view text, int64_t lo, int64_t hi, int64_t& out) {
     size_t i = 0;
-    while (i < text.size() && text[i] == ' ') ++i;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
     if (i == text.size()) return false;

@@ -9,7 +9,7 @@ namespace qpane {
 
 // A text that was to be a whole number and is not: the window's standard conversion error.
 class EConvertError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

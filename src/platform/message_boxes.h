@@ -6,7 +6,7 @@ namespace qpane {
 
 // The modal boxes of the main window. Texts are UTF-8.
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     // A box with the buttons Yes and No; true for Yes.
     virtual bool askYesNo(const std::string& title, const std::string& text) = 0;

@@ -9,7 +9,7 @@ namespace qpane {
 // The places on disk. The console's fixed folders are written as Windows paths on the drive
 // "C:\"; they live below one root folder that stands for that drive.
 class Paths {
-public:
+  public:
     explicit Paths(std::filesystem::path root) : root_(std::move(root)) {}
 
     // The root named by QPANE_ROOT, else "qpane-root" in the user's home folder.
@@ -29,7 +29,7 @@ public:
     std::filesystem::path dataFolder() const;
     std::filesystem::path settingsFolder() const;
 
-private:
+  private:
     std::filesystem::path root_;
 };
 

@@ -15,7 +15,7 @@ inline constexpr int kTimerCount = 3;
 // runs on that thread, one at a time; a handler that is running is never interrupted by
 // another one, except inside processMessages().
 class Scheduler {
-public:
+  public:
     using Task = std::function<void()>;
 
     virtual ~Scheduler() = default;

@@ -14,8 +14,10 @@ namespace qpane {
 namespace {
 
 std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -160,7 +162,8 @@ void SettingsFile::writeString(std::string_view section, std::string_view key,
 
 std::string SettingsFile::content() const {
     std::string text;
-    for (const std::string& line : lines_) text += line + "\r\n";
+    for (const std::string& line : lines_)
+        text += line + "\r\n";
     return text;
 }
 

@@ -10,7 +10,7 @@ namespace qpane {
 
 // A settings file that could not be written. The message names the file.
 class SettingsError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -19,7 +19,7 @@ public:
 // file as a whole (a temporary file renamed over it), so the file on disk is always either
 // the old one or the new one; lines the console does not know are kept as they were.
 class SettingsFile {
-public:
+  public:
     // Reads the file; a missing or unreadable file reads as empty.
     explicit SettingsFile(std::filesystem::path file);
 
@@ -37,7 +37,7 @@ public:
     // The content as it would be written, lines ended by CR LF.
     std::string content() const;
 
-private:
+  private:
     struct Found {
         bool sectionFound = false;
         size_t sectionLine = 0;

@@ -6,7 +6,9 @@
 namespace qpane {
 
 namespace {
-QString appTitle() { return QApplication::applicationDisplayName(); }
+QString appTitle() {
+    return QApplication::applicationDisplayName();
+}
 }  // namespace
 
 bool QtMessageBoxes::askYesNo(const std::string& title, const std::string& text) {

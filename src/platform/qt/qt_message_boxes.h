@@ -9,7 +9,7 @@ namespace qpane {
 
 // Modal boxes over the main window.
 class QtMessageBoxes final : public MessageBoxes {
-public:
+  public:
     explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
 
@@ -17,7 +17,7 @@ public:
     void message(const std::string& text) override;
     void error(const std::string& text) override;
 
-private:
+  private:
     QPointer<QWidget> parent_;
 };
 

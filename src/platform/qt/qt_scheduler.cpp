@@ -17,7 +17,9 @@ QtScheduler::QtScheduler() : uiThread_(std::this_thread::get_id()) {
     }
 }
 
-QtScheduler::~QtScheduler() { shutdown(); }
+QtScheduler::~QtScheduler() {
+    shutdown();
+}
 
 void QtScheduler::setTimerHandler(TimerId id, Task handler) {
     timers_[static_cast<size_t>(id)].handler = std::move(handler);
@@ -153,13 +155,16 @@ void QtScheduler::scheduleDrain() {
         if (drainScheduled_ || stopped_) return;
         drainScheduled_ = true;
     }
-    QMetaObject::invokeMethod(this, [this] {
-        {
-            std::lock_guard lock(mutex_);
-            drainScheduled_ = false;
-        }
-        if (depth_ == 0) drain();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            {
+                std::lock_guard lock(mutex_);
+                drainScheduled_ = false;
+            }
+            if (depth_ == 0) drain();
+        },
+        Qt::QueuedConnection);
 }
 
 void QtScheduler::drain() {

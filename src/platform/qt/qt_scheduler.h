@@ -21,7 +21,7 @@ namespace qpane {
 // them. Pauses keep the window painted without letting a core handler or operator input in.
 class QtScheduler final : public QObject, public Scheduler {
     Q_OBJECT
-public:
+  public:
     QtScheduler();
     ~QtScheduler() override;
 
@@ -44,7 +44,7 @@ public:
 
     bool busy() const { return depth_ > 0; }
 
-private:
+  private:
     struct Item {
         Task task;
         enum class State { Queued, Running, Done, Dropped } state = State::Queued;

@@ -15,7 +15,9 @@ void VirtualScheduler::setTimerEnabled(TimerId id, bool enabled) {
     if (enabled) t.due = now_ + t.interval;
 }
 
-bool VirtualScheduler::timerEnabled(TimerId id) const { return timer(id).enabled; }
+bool VirtualScheduler::timerEnabled(TimerId id) const {
+    return timer(id).enabled;
+}
 
 void VirtualScheduler::setTimerInterval(TimerId id, int ms) {
     Timer& t = timer(id);
@@ -24,13 +26,17 @@ void VirtualScheduler::setTimerInterval(TimerId id, int ms) {
     if (t.enabled) t.due = now_ + ms;
 }
 
-int VirtualScheduler::timerInterval(TimerId id) const { return timer(id).interval; }
+int VirtualScheduler::timerInterval(TimerId id) const {
+    return timer(id).interval;
+}
 
 void VirtualScheduler::pause(int64_t ms) {
     if (ms > 0) now_ += ms;
 }
 
-void VirtualScheduler::processMessages() { runPosted(); }
+void VirtualScheduler::processMessages() {
+    runPosted();
+}
 
 void VirtualScheduler::post(Task task) {
     std::lock_guard lock(postedMutex_);

@@ -11,7 +11,7 @@ namespace qpane {
 // The scheduler of qpane-replay and of the tests: time moves only in advance() and in the
 // pauses that handlers make, so whole races run in milliseconds and always the same way.
 class VirtualScheduler final : public Scheduler {
-public:
+  public:
     void setTimerHandler(TimerId id, Task handler) override;
     void setTimerEnabled(TimerId id, bool enabled) override;
     bool timerEnabled(TimerId id) const override;
@@ -34,7 +34,7 @@ public:
     // When a timer is due next, if it is enabled.
     int64_t dueTime(TimerId id) const { return timer(id).due; }
 
-private:
+  private:
     struct Timer {
         Task handler;
         bool enabled = false;

@@ -1,0 +1,284 @@
+#include "app/fqpane.h"
+
+#include "input/time_values.h"
+#include "platform/convert.h"
+
+namespace qpane {
+
+namespace {
+const std::vector<std::string> kPorts = {"無し",   "Port 1", "Port 2", "Port 3", "Port 4",
+                                         "Port 5", "Port 6", "Port 7", "Port 8", "Port 9"};
+const std::vector<std::string> kBitRates = {"2400", "4800", "9600"};
+// The statements that Qcross and Qtop (and Qed1 to Qed3) hold from creation.
+const char* const kQcrossText = "select * from crosst where sumi='0' order by uc";
+const char* const kQtopText = "select * from timedata order by lap desc,totaltv";
+}  // namespace
+
+TFqpane::TFqpane(WindowEnvironment env)
+    : env_(env),
+      CommX1(env.scheduler, env.devices),
+      CommX2(env.scheduler, env.devices),
+      Db1(env.paths.dataFolder()),
+      Qtimedp(Db1, "Qtimedp"),
+      Qedit(Db1, "Qedit"),
+      Qtemp(Db1, "Qtemp"),
+      Qcross(Db1, "Qcross", {kQcrossText}),
+      Qedit2(Db1, "Qedit2"),
+      Qmente(Db1, "Qmente"),
+      Qedit3(Db1, "Qedit3"),
+      Qgroup(Db1, "Qgroup"),
+      Qtop(Db1, "Qtop", {kQtopText}),
+      Qed1(Db1, "Qed1", {kQtopText}),
+      Qed2(Db1, "Qed2", {kQtopText}),
+      Qed3(Db1, "Qed3", {kQtopText}),
+      Fqpane(controls, "Fqpane", ControlKind::Window),
+      PageControl1(controls, "PageControl1", ControlKind::Panel),
+      TabSheet1(controls, "TabSheet1", ControlKind::Page),
+      TabSheet2(controls, "TabSheet2", ControlKind::Page),
+      TabSheet3(controls, "TabSheet3", ControlKind::Page),
+      TabSheet4(controls, "TabSheet4", ControlKind::Page),
+      CuteButton2(controls, "CuteButton2", ControlKind::Button),
+      Panel1(controls, "Panel1", ControlKind::Panel),
+      Panel4(controls, "Panel4", ControlKind::Panel),
+      CuteButton28(controls, "CuteButton28", ControlKind::Button),
+      CuteButton29(controls, "CuteButton29", ControlKind::Button),
+      CuteButton58(controls, "CuteButton58", ControlKind::Button),
+      CuteButton61(controls, "CuteButton61", ControlKind::Button),
+      CuteButton1(controls, "CuteButton1", ControlKind::Button),
+      TBarbright(controls, "TBarbright", 1, 9, 1),
+      RGport(controls, "RGport", "ポート", kPorts),
+      RGport2(controls, "RGport2", "出力ポート", kPorts),
+      RGinout(controls, "RGinout", "入出力ポート", {"共有", "独立"}),
+      RGbitin(controls, "RGbitin", "BitRateIn", kBitRates),
+      RGbitout(controls, "RGbitout", "BitRateOut", kBitRates),
+      RGchar(controls, "RGchar", "Charsize", {" 7", " 8"}),
+      RGparity(controls, "RGparity", "Parity", {"Even", "Odd", "None"}),
+      Panel2(controls, "Panel2", ControlKind::Panel),
+      CTBd(controls, "CTBd", ControlKind::Button),
+      CTBb(controls, "CTBb", ControlKind::Button),
+      CuteButton3(controls, "CuteButton3", ControlKind::Button),
+      SpinEdit1(controls, "SpinEdit1", 1, 30, 1),
+      SPEnin(controls, "SPEnin", 0, 99, 5),
+      Button3(controls, "Button3", ControlKind::Button),
+      Panel6(controls, "Panel6", ControlKind::Panel),
+      SPE(controls, "SPE", 0, 9, 0),
+      SpEgr(controls, "SpEgr", 0, 999, 1),
+      SpEs(controls, "SpEs", 0, 998, 1),
+      SpEe(controls, "SpEe", 0, 999, 2),
+      CuteButton6(controls, "CuteButton6", ControlKind::Button),
+      CuteButton7(controls, "CuteButton7", ControlKind::Button),
+      CuteButton9(controls, "CuteButton9", ControlKind::Button),
+      Label1(controls, "Label1", ControlKind::Label),
+      Edit1(controls, "Edit1"),
+      Edit3(controls, "Edit3"),
+      Button1(controls, "Button1", ControlKind::Button),
+      Button2(controls, "Button2", ControlKind::Button),
+      ImgA1(controls, "ImgA1", ControlKind::Image),
+      ImgA2(controls, "ImgA2", ControlKind::Image),
+      ImgA3(controls, "ImgA3", ControlKind::Image),
+      ImgA4(controls, "ImgA4", ControlKind::Image),
+      ImgA5(controls, "ImgA5", ControlKind::Image),
+      ImgC1(controls, "ImgC1", ControlKind::Image),
+      ImgC2(controls, "ImgC2", ControlKind::Image),
+      ImgC3(controls, "ImgC3", ControlKind::Image),
+      ImgC4(controls, "ImgC4", ControlKind::Image),
+      Label5(controls, "Label5", ControlKind::Label),
+      CkBrelay(controls, "CkBrelay", "Relay"),
+      Eddan(controls, "Eddan", "3"),
+      RGpre(controls, "RGpre", "精度", {"1/10", "1/100"}, 0),
+      Panel3(controls, "Panel3", ControlKind::Panel),
+      SpE2(controls, "SpE2", 0, 9, 0),
+      Edit4(controls, "Edit4"),
+      Edit5(controls, "Edit5"),
+      Edit2(controls, "Edit2"),
+      ME1(controls, "ME1", "00:00:00.00"),
+      ME2(controls, "ME2", "00:00:00.00"),
+      CuteButton8(controls, "CuteButton8", ControlKind::Button),
+      CuteButton4(controls, "CuteButton4", ControlKind::Button),
+      DBGrid1(controls, "DBGrid1", Qtimedp),
+      DBGrid2(controls, "DBGrid2", Qmente),
+      DBGrid3(controls, "DBGrid3", Qgroup),
+      Timer1(controls, "Timer1", env.scheduler, TimerId::Timer1, 500, true),
+      Timer2(controls, "Timer2", env.scheduler, TimerId::Timer2, 300, false),
+      Timer3(controls, "Timer3", env.scheduler, TimerId::Timer3, 500, true) {
+    // Design settings of the components and controls.
+    CommX1.SetPortNo(5);
+    CommX1.SetCharSize(7);
+    CommX1.SetParityBit(cpbOdd);
+    CommX2.SetPortNo(6);
+    CommX2.SetFlowCtrl(cfcNone);
+
+    Fqpane.setCaption("VESK Q-PANE control");
+    Fqpane.setColor(clBlack);
+    TabSheet1.setCaption("ボードコントロール");
+    TabSheet2.setCaption("データチェック");
+    TabSheet3.setCaption("出力パターン選択");
+    TabSheet4.setCaption("メンテナンス");
+    for (Control* page : {&TabSheet1, &TabSheet2, &TabSheet3, &TabSheet4})
+        page->setVisible(false);
+    CuteButton2.setCaption("×");
+    CuteButton2.setColor(clBlack);
+    CuteButton28.setCaption("All Null");
+    CuteButton29.setCaption("All 8");
+    CuteButton58.setCaption("1 to 0");
+    CuteButton61.setCaption("Show address");
+    CuteButton1.setCaption("Set");
+    RGport2.setEnabled(false);
+    RGbitin.setVisible(false);
+    Panel2.setCaption("接続モード");
+    CTBd.setCaption("ダイレクト");
+    CTBb.setCaption("バッファー使用");
+    CuteButton3.setCaption("実行");
+    Button3.setCaption("グループ指定");
+    Panel6.setVisible(false);
+    CuteButton6.setCaption("実行");
+    CuteButton7.setCaption("ﾌﾞﾛｯｸ初期化");
+    CuteButton9.setCaption("全初期化");
+    Label1.setCaption("V 3.03");
+    Edit1.setVisible(false);
+    Edit3.setVisible(false);
+    Button1.setCaption("Button1");
+    Button1.setVisible(false);
+    Button2.setCaption("Button2");
+    Button2.setVisible(false);
+    const char* imageCaptions[] = {"ALPINE-1", "ALPINE-2", "ALPINE-3", "ALPINE-4", "ALPINE-5",
+                                   "CROSS-1",  "CROSS-2",  "CROSS-3",  "CROSS-4"};
+    Control* images[] = {&ImgA1, &ImgA2, &ImgA3, &ImgA4, &ImgA5, &ImgC1, &ImgC2, &ImgC3, &ImgC4};
+    for (size_t i = 0; i < std::size(images); ++i)
+        images[i]->setCaption(imageCaptions[i]);
+    Label5.setCaption("Label5");
+    CuteButton8.setCaption("絞込み");
+    CuteButton4.setCaption("設定");
+
+    wireHandlers();
+    FormCreate();
+}
+
+TFqpane::~TFqpane() {
+    for (TimerId id : {TimerId::Timer1, TimerId::Timer2, TimerId::Timer3})
+        env_.scheduler.setTimerHandler(id, nullptr);
+}
+
+void TFqpane::wireHandlers() {
+    auto& s = env_.scheduler;
+    s.setTimerHandler(TimerId::Timer1, [this] { dispatch([this] { Timer1Timer(); }); });
+    s.setTimerHandler(TimerId::Timer2, [this] { dispatch([this] { Timer2Timer(); }); });
+    s.setTimerHandler(TimerId::Timer3, [this] { dispatch([this] { Timer3Timer(); }); });
+    CommX1.OnReceive = [this](TCustomCommX& sender, int size) {
+        dispatch([&] { CommX1Receive(sender, size); });
+    };
+
+    CuteButton2.OnClick = [this] { CuteButton2Click(); };
+    TabSheet1.OnShow = [this] { TabSheet1Show(); };
+    TabSheet2.OnShow = [this] { TabSheet2Show(); };
+    TabSheet4.OnShow = [this] { TabSheet4Show(); };
+
+    for (Control* img : {&ImgA1, &ImgA2, &ImgA3, &ImgA4, &ImgA5, &ImgC1, &ImgC2, &ImgC3, &ImgC4})
+        img->OnClick = [this, img] { ImgA1Click(*img); };
+    CkBrelay.OnClick = [this] { CkBrelayClick(); };
+    Eddan.OnExit = [this] { EddanExit(); };
+    SPEnin.OnChange = [this] { SPEninChange(); };
+    Button1.OnClick = [this] { Button1Click(); };
+    Button2.OnClick = [this] { Button2Click(); };
+
+    RGport.OnClick = [this] { RGportClick(); };
+    RGport2.OnClick = [this] { RGport2Click(); };
+    RGinout.OnClick = [this] { RGinoutClick(); };
+    RGbitin.OnClick = [this] { RGbitinClick(); };
+    RGbitout.OnClick = [this] { RGbitoutClick(); };
+    RGchar.OnClick = [this] { RGcharClick(); };
+    RGparity.OnClick = [this] { RGparityClick(); };
+    CTBd.OnClick = [this] { CTBdClick(); };
+    CTBb.OnClick = [this] { CTBbClick(); };
+    CuteButton3.OnClick = [this] { CuteButton3Click(); };
+
+    CuteButton28.OnClick = [this] { CuteButton28Click(); };
+    CuteButton29.OnClick = [this] { CuteButton29Click(); };
+    CuteButton58.OnClick = [this] { CuteButton58Click(); };
+    CuteButton61.OnClick = [this] { CuteButton61Click(); };
+    CuteButton1.OnClick = [this] { CuteButton1Click(); };
+
+    DBGrid2.OnClick = [this] { DBGrid2CellClick(); };
+    DBGrid2.OnKeyDown = [this](std::string_view key) { DBGrid2KeyDown(key); };
+    ME1.OnKeyDown = [this](std::string_view key) { ME1KeyDown(key); };
+    ME2.OnKeyDown = [this](std::string_view key) { ME2KeyDown(key); };
+    CuteButton8.OnClick = [this] { CuteButton8Click(); };
+    CuteButton4.OnClick = [this] { CuteButton4Click(); };
+
+    Button3.OnClick = [this] { Button3Click(); };
+    SPE.OnChange = [this] { SPEChange(); };
+    SpE2.OnChange = [this] { SPEChange(); };
+    SpEgr.OnChange = [this] { SpEgrChange(); };
+    SpEs.OnChange = [this] { SpEsChange(); };
+    SpEe.OnChange = [this] { SpEeChange(); };
+    CuteButton6.OnClick = [this] { CuteButton6Click(); };
+    CuteButton7.OnClick = [this] { CuteButton7Click(); };
+    CuteButton9.OnClick = [this] { CuteButton9Click(); };
+}
+
+void TFqpane::dispatch(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        reportError(e.what());
+    } catch (...) {
+        reportError("不明なエラーが発生しました。");
+    }
+}
+
+void TFqpane::reportError(const std::string& text) {
+    // A batch that failed half way must not keep the buffered intake shut for the rest of
+    // the race.
+    bufferBusy = false;
+    env_.boxes.error(text);
+}
+
+void TFqpane::FormCreate() {
+    Panel1.setColor(clBlack);
+}
+
+void TFqpane::showPage(Control& page) {
+    if (activePage_ == &page) return;
+    if (activePage_) activePage_->setVisible(false);
+    activePage_ = &page;
+    page.setVisible(true);
+    if (page.OnShow) page.OnShow();
+}
+
+void TFqpane::setFocus(std::string name) {
+    focused_ = std::move(name);
+}
+
+bool TFqpane::refuses(const Control& c) const {
+    if (!c.enabled()) return true;
+    if (c.kind() == ControlKind::Page && Panel1.visible()) return true;
+    if (Panel4.visible()) {
+        for (const Control* covered :
+             {&CuteButton28, &CuteButton29, &CuteButton58, &CuteButton61,
+              static_cast<const Control*>(&CuteButton1), static_cast<const Control*>(&TBarbright)})
+            if (&c == covered) return true;
+    }
+    return false;
+}
+
+void TFqpane::CuteButton2Click() {
+    if (onCloseRequest) onCloseRequest();
+}
+
+int64_t TFqpane::timetonum(std::string_view text) const {
+    return qpane::timetonum(text);
+}
+std::string TFqpane::numtotime(int64_t count) const {
+    return qpane::numtotime(count);
+}
+std::string TFqpane::timefill(std::string_view text) const {
+    return qpane::timefill(text);
+}
+std::string TFqpane::dptime(std::string_view text) const {
+    return qpane::dptime(text, patternNo, RGpre.ItemIndex());
+}
+std::string TFqpane::dpprec(std::string_view text) const {
+    return qpane::dpprec(text, RGpre.ItemIndex());
+}
+
+}  // namespace qpane

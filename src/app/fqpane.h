@@ -1,0 +1,222 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "app/controls.h"
+#include "app/run_state.h"
+#include "input/line_list.h"
+#include "platform/message_boxes.h"
+#include "platform/paths.h"
+#include "platform/scheduler.h"
+#include "serial/commx.h"
+#include "store/database.h"
+#include "store/query.h"
+
+namespace qpane {
+
+// What the main window needs from the world; a face (the Qt window or qpane-replay) provides
+// it.
+struct WindowEnvironment {
+    Scheduler& scheduler;
+    MessageBoxes& boxes;
+    CommDeviceProvider& devices;
+    Paths paths;
+};
+
+// The main window TFqpane: its run state, its components and the state of its controls, and
+// every handler and routine. A face builds its widgets from this state and turns the
+// operator's actions into calls of the handlers through dispatch().
+class TFqpane : public RunState {
+  public:
+    // Window creation: the components with their design settings; Db1 connects here (throws
+    // EDatabaseError when the store cannot be opened: the program does not start).
+    explicit TFqpane(WindowEnvironment env);
+    ~TFqpane();
+    TFqpane(const TFqpane&) = delete;
+    TFqpane& operator=(const TFqpane&) = delete;
+
+    // Runs one entry into the window (an operator action, a timer tick, a port notification).
+    // An error that ends it goes to the application's standard error report.
+    void dispatch(const std::function<void()>& handler);
+    void reportError(const std::string& text);
+
+    Scheduler& scheduler() { return env_.scheduler; }
+    MessageBoxes& boxes() { return env_.boxes; }
+    const Paths& paths() const { return env_.paths; }
+
+    // ---- Main window and start-up
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void TabSheet1Show();
+    void CuteButton2Click();
+    // Set when "×" asks the face to close the window.
+    std::function<void()> onCloseRequest;
+
+    // ---- Processing cycle and pattern selection
+    void Timer1Timer();
+    void ImgA1Click(Control& sender);
+    void CkBrelayClick();
+    void EddanExit();
+    void SPEninChange();
+    void Button1Click();
+    void Button2Click();
+
+    // ---- Port and connection settings
+    void RGportClick();
+    void RGport2Click();
+    void RGinoutClick();
+    void RGbitinClick();
+    void RGbitoutClick();
+    void RGcharClick();
+    void RGparityClick();
+    void CTBdClick();
+    void CTBbClick();
+    void CuteButton3Click();
+
+    // ---- Timing-data intake
+    void CommX1Receive(TCustomCommX& sender, int receiveSize);
+    void Timer2Timer();
+
+    // ---- Board
+    void dpscl();
+    void CuteButton28Click();
+    void CuteButton29Click();
+    void CuteButton58Click();
+    void CuteButton61Click();
+    void CuteButton1Click();
+    // The port that the board commands use (pinout and the open flags), or none.
+    TCustomCommX* boardCommandPort();
+    // Sends a line by the display rule: RGinout item 0 -> CommX1 while port1Open, otherwise
+    // CommX2 while port2Open; dropped otherwise.
+    void sendToBoard(const std::string& line);
+
+    // ---- Time values (they read patternNo and RGpre)
+    int64_t timetonum(std::string_view text) const;
+    std::string numtotime(int64_t count) const;
+    std::string timefill(std::string_view text) const;
+    std::string dptime(std::string_view text) const;
+    std::string dpprec(std::string_view text) const;
+
+    // ---- Result store
+    void tableupdate();
+    void TabSheet2Show();
+
+    // ---- Maintenance page
+    void TabSheet4Show();
+    void DBGrid2CellClick();
+    void DBGrid2KeyDown(std::string_view key);
+    void ME1KeyDown(std::string_view key);
+    void ME2KeyDown(std::string_view key);
+    void CuteButton8Click();
+    void CuteButton4Click();
+
+    // ---- Groups and blocks
+    void Button3Click();
+    void SPEChange();
+    void SpEgrChange();
+    void SpEsChange();
+    void SpEeChange();
+    void CuteButton6Click();
+    void CuteButton7Click();
+    void CuteButton9Click();
+
+    // ---- Output patterns
+    void syoriA1();
+    void syoriA2();
+    void syoriA3();
+    void syoriA4();
+    void syoriA5();
+    void syoriC1();
+    void syoriC2();
+    void syoriC3();
+    void syoriC4();
+    void syoriR();
+    void Timer3Timer();
+
+    // ---- Control helpers for faces
+    // The page shown (nullptr before start-up shows one).
+    Control* activePage() const { return activePage_; }
+    // Shows a page and runs its show handler, unless it is the page shown already.
+    void showPage(Control& page);
+    // The control that has the focus (the maintenance page moves it).
+    const std::string& focusedControl() const { return focused_; }
+    void setFocus(std::string name);
+    // Why a click or a change of the control would be refused by the window (covered by a
+    // panel or disabled); empty when it goes through.
+    bool refuses(const Control& control) const;
+
+  private:
+    WindowEnvironment env_;
+
+  public:
+    // ---- Components
+    Controls controls;
+
+    TCommX CommX1;
+    TCommX CommX2;
+
+    Database Db1;
+    TQuery Qtimedp, Qedit, Qtemp, Qcross, Qedit2, Qmente, Qedit3, Qgroup, Qtop, Qed1, Qed2, Qed3;
+
+    LineList Memo1, Memo2, Memo3, Memo4, Memo5;
+
+    // The window and its pages
+    Control Fqpane;
+    Control PageControl1;
+    Control TabSheet1, TabSheet2, TabSheet3, TabSheet4;
+    Control CuteButton2;
+    Control Panel1;  // tab cover
+
+    // Board control page
+    Control Panel4;  // board-adjust cover
+    Control CuteButton28, CuteButton29, CuteButton58, CuteButton61, CuteButton1;
+    TrackBar TBarbright;
+    RadioGroup RGport, RGport2, RGinout, RGbitin, RGbitout, RGchar, RGparity;
+    Control Panel2;
+    Control CTBd, CTBb;
+    Control CuteButton3;
+    SpinEdit SpinEdit1;
+    SpinEdit SPEnin;
+    Control Button3;
+    Control Panel6;
+    SpinEdit SPE, SpEgr, SpEs, SpEe;
+    Control CuteButton6, CuteButton7, CuteButton9;
+    Control Label1;  // version "V 3.03"
+
+    // Data check page
+    Edit Edit1, Edit3;
+    Control Button1, Button2;
+
+    // Output pattern page
+    Control ImgA1, ImgA2, ImgA3, ImgA4, ImgA5, ImgC1, ImgC2, ImgC3, ImgC4;
+    Control Label5;
+    CheckBox CkBrelay;
+    Edit Eddan;
+    RadioGroup RGpre;
+
+    // Maintenance page
+    Control Panel3;
+    SpinEdit SpE2;
+    Edit Edit4, Edit5, Edit2;
+    MaskEdit ME1, ME2;
+    Control CuteButton8, CuteButton4;
+
+    // Grids
+    GridControl DBGrid1, DBGrid2, DBGrid3;
+
+    TimerControl Timer1, Timer2, Timer3;
+
+  private:
+    void wireHandlers();
+    void finishProcessing();
+    void writeSettings();
+
+    Control* activePage_ = nullptr;
+    std::string focused_;
+};
+
+}  // namespace qpane

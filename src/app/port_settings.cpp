@@ -1,0 +1,186 @@
+// The serial settings of the board control page and the apply button "実行".
+#include "app/fqpane.h"
+
+namespace qpane {
+
+namespace {
+constexpr const char* kConfirmTitle = "確認してください。";
+constexpr const char* kDeleteTitle = "データを削除します。";
+constexpr const char* kFirstPortInvalid =
+    "指定された第一ポートが有効ではありません。ポートを確認してください。";
+
+int bitRateOfItem(int item) {
+    static constexpr int kRates[] = {2400, 4800, 9600};
+    return item >= 0 && item < 3 ? kRates[item] : 9600;
+}
+
+// Runs a check statement on q and tells whether it found at least one record.
+bool anyRecord(TQuery& q, const char* statement) {
+    q.SQL().Clear();
+    q.SQL().Add(statement);
+    q.Open();
+    return q.RecordCount() >= 1;
+}
+}  // namespace
+
+void TFqpane::RGportClick() {
+    CommX1.Close();
+    const int i = RGport.ItemIndex();
+    if (i > 0) {
+        portNo = i;
+        scheduler().pause(300);
+        CommX1.SetPortNo(i);
+    }
+}
+
+void TFqpane::RGport2Click() {
+    CommX2.Close();
+    const int i = RGport2.ItemIndex();
+    if (i > 0) {
+        portNo2 = i;
+        scheduler().pause(300);
+        CommX2.SetPortNo(i);
+    }
+}
+
+void TFqpane::RGinoutClick() {
+    if (RGinout.ItemIndex() != 1) {
+        RGport2.setEnabled(false);
+        RGport2.SetItemIndex(0);
+        RGport.setCaption("入出力ポート");
+        RGbitout.setVisible(false);
+    } else {
+        RGport2.setEnabled(true);
+        RGport2.SetItemIndex(portNo2);
+        RGport.setCaption("入力ポート");
+        RGbitout.setVisible(true);
+    }
+    pinout = RGinout.ItemIndex();
+}
+
+void TFqpane::RGbitinClick() {}
+
+void TFqpane::RGbitoutClick() {
+    if (RGinout.ItemIndex() != 1) return;
+    CommX2.Close();
+    bitRateOut = RGbitout.ItemIndex();
+    scheduler().pause(300);
+    CommX2.SetBitRate(bitRateOfItem(RGbitout.ItemIndex()));
+}
+
+void TFqpane::RGcharClick() {
+    CommX1.Close();
+    scheduler().pause(1000);
+    if (RGchar.ItemIndex() != 0) {
+        CommX1.SetCharSize(8);
+        chars1 = 1;
+    } else {
+        CommX1.SetCharSize(7);
+        chars1 = 0;
+    }
+}
+
+void TFqpane::RGparityClick() {
+    CommX1.Close();
+    scheduler().pause(1000);
+    switch (RGparity.ItemIndex()) {
+        case 0:
+            CommX1.SetParityBit(cpbEven);
+            break;
+        case 1:
+            CommX1.SetParityBit(cpbOdd);
+            break;
+        case 2:
+            CommX1.SetParityBit(cpbNone);
+            break;
+        default:
+            break;
+    }
+    parity1 = RGparity.ItemIndex();
+}
+
+void TFqpane::CTBdClick() {
+    connMode = "D";
+    CTBd.setColor(clBlue);
+    CTBb.setColor(clGray);
+}
+
+void TFqpane::CTBbClick() {
+    connMode = "B";
+    CTBb.setColor(clBlue);
+    CTBd.setColor(clGray);
+}
+
+void TFqpane::CuteButton3Click() {
+    CommX1.Close();
+    CommX2.Close();
+
+    if (anyRecord(Qedit, "select * from timedata where time2<>''") &&
+        boxes().askYesNo(kConfirmTitle,
+                         "２本目のデータが有ります。２本目のデータを削除しますか？") &&
+        boxes().askYesNo(kDeleteTitle, "本当に２本目のデータを削除してよろしいですか？")) {
+        Qedit.SQL().Clear();
+        Qedit.SQL().Add("update timedata set time2='',totalt=''");
+        Qedit.SQL().Add(",lap=''");
+        Qedit.ExecSQL();
+    }
+
+    if (anyRecord(Qedit, "select * from timedata where (time1<>'')or(totalt<>'')") &&
+        boxes().askYesNo(kConfirmTitle,
+                         "１本目のデータが有ります。１本目のデータを削除しますか？") &&
+        boxes().askYesNo(kDeleteTitle, "本当に１本目のデータを削除してよろしいですか？")) {
+        Qedit.SQL().Clear();
+        Qedit.SQL().Add("update timedata set time1='',totalt='',lap='',totaltv=''");
+        Qedit.ExecSQL();
+    }
+
+    if (patternNo >= 11 &&
+        boxes().askYesNo(kConfirmTitle, "スクロール表示用データを削除してよろしいですか？") &&
+        boxes().askYesNo(kDeleteTitle, "本当にスクロール用データを削除してよろしいですか？")) {
+        Qedit.SQL().Clear();
+        Qedit.SQL().Add("delete from crosst");
+        Qedit.ExecSQL();
+    }
+
+    Panel1.setVisible(false);
+
+    if (portNo == 0) {
+        boxes().message("第一ポートが有効ではありません。有効なポートを指定してください。");
+        return;
+    }
+
+    scheduler().pause(300);
+    try {
+        CommX1.Open();
+        port1Open = true;
+    } catch (const ECommError&) {
+        boxes().message(kFirstPortInvalid);
+        RGport.SetItemIndex(0);
+        portNo = 0;
+        port1Open = false;
+    }
+
+    if (portNo2 != 0 && RGinout.ItemIndex() == 1) {
+        scheduler().pause(300);
+        try {
+            CommX2.Open();
+            port2Open = true;
+        } catch (const ECommError&) {
+            boxes().message(kFirstPortInvalid);
+            RGport2.SetItemIndex(0);
+            portNo2 = 0;
+            port2Open = false;
+        }
+    }
+    if (portNo2 == 0 && RGinout.ItemIndex() == 1)
+        boxes().message("出力ポートが有効ではありません。有効なポートを指定してください。");
+
+    showPage(TabSheet2);
+    Timer1.SetEnabled(connMode == "D");
+    waitTime = SpinEdit1.Value();
+    if (connMode == "B") Timer2.SetEnabled(true);
+    if (patternNo <= 10) Timer3.SetEnabled(false);
+    Panel4.setVisible(false);
+}
+
+}  // namespace qpane

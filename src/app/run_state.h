@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/settings_file.h"
+
+namespace qpane {
+
+// The working data that all routines of the main window share, in declared order. Texts
+// start empty, numbers and flags at zero; start-up restores the settings fields.
+struct RunState {
+    // Settings and ports
+    std::unique_ptr<SettingsFile> iniFile;  // exists only while settings are read or written
+    bool bufferBusy = false;
+    bool totalDone = false;
+    std::string sendText;
+    std::string iniDir;
+    int portNo = 0;
+    int portNo2 = 0;
+    int pinout = 0;
+    int bitRateIn = 0;
+    int bitRateOut = 0;
+    bool port1Open = false;
+    bool port2Open = false;
+    int chars1 = 0;
+    int chars2 = 0;
+    int parity1 = 0;
+    int parity2 = 0;
+    int patternNo = 0;
+    int waitTime = 0;
+
+    // Times and the line being processed
+    int32_t topTime = 0;
+    int32_t nowTime = 0;
+    int32_t diffTime = 0;
+    std::string workLine;
+    std::string bibNo;
+    std::string timeText;
+    std::string rankText;
+    std::string rankBib;
+    std::string rankTime;
+    std::string rowBib;
+    std::string rowTime;
+    std::string connMode;
+    std::string rankGrp;
+    std::string topLine;
+    std::string logLineA;
+    std::string logLineB;
+    std::string logLineC;
+    std::string rowABib;
+    std::string rxLine;
+    std::string lapNo;
+    std::string blockNo;
+    std::string grpNo;
+    std::string firstCode;
+
+    // Board rows and display
+    int rowNo = 0;
+    int rankLimit = 0;
+    std::array<std::string, 20> boardRows;
+    std::string shownGrp;
+    std::string shownBlock;
+    std::string scrollRows;
+};
+
+}  // namespace qpane

@@ -1,0 +1,117 @@
+// Start-up and shut-down of the main window: the settings file, the restored controls.
+#include "app/fqpane.h"
+#include "app/pattern_captions.h"
+#include "store/tableupdate.h"
+
+namespace qpane {
+
+namespace {
+constexpr const char* kSection = "Boad";
+constexpr const char* kSettingsFolder = "C:\\Program Files\\PORLEX\\Alpine";
+constexpr const char* kSettingsFile = "Qcontrol.ini";
+
+// The settings object lives only while the settings are read or written.
+struct SettingsSession {
+    std::unique_ptr<SettingsFile>& slot;
+    SettingsSession(std::unique_ptr<SettingsFile>& s, std::filesystem::path file) : slot(s) {
+        slot = std::make_unique<SettingsFile>(std::move(file));
+    }
+    ~SettingsSession() { slot.reset(); }
+};
+}  // namespace
+
+void TFqpane::FormShow() {
+    tableupdate();
+
+    iniDir = kSettingsFolder;
+    {
+        SettingsSession session(iniFile, paths().mapDrivePath(iniDir) / kSettingsFile);
+        SettingsFile& ini = *iniFile;
+        portNo = ini.readInteger(kSection, "Portno", 0);
+        portNo2 = ini.readInteger(kSection, "Portno2", 0);
+        pinout = ini.readInteger(kSection, "Pinout", 0);
+        bitRateIn = ini.readInteger(kSection, "BitRateIn", 0);
+        bitRateOut = ini.readInteger(kSection, "BitRateOut", 0);
+        chars1 = ini.readInteger(kSection, "Chars1", 0);
+        chars2 = ini.readInteger(kSection, "Chars2", 0);
+        parity1 = ini.readInteger(kSection, "Parity1", 0);
+        parity2 = ini.readInteger(kSection, "Parity2", 0);
+        patternNo = ini.readInteger(kSection, "Disppt", 1);
+        waitTime = ini.readInteger(kSection, "WTime", 1);
+        connMode = ini.readString(kSection, "Gmode", "D");
+        scrollRows = ini.readString(kSection, "Scrolrow", "3");
+        rankLimit = ini.readInteger(kSection, "Dpnin", 5);
+    }
+
+    port1Open = false;
+    port2Open = false;
+
+    // Each restored item runs its click handler, which sets up the ports.
+    RGport.SetItemIndex(portNo);
+    RGinout.SetItemIndex(pinout);
+    if (pinout == 1) RGport2.SetItemIndex(portNo2);
+    RGbitin.SetItemIndex(bitRateIn);
+    RGbitout.SetItemIndex(bitRateOut);
+
+    showPage(TabSheet1);
+
+    RGchar.SetItemIndex(chars1);
+    RGparity.SetItemIndex(parity1);
+
+    const std::string caption = patternCaption(patternNo);
+    if (!caption.empty()) Label5.setCaption(caption);
+    if (patternNo == 15) CkBrelay.SetChecked(true);
+    Fqpane.setCaption(kWindowCaptionHead + Label5.caption());
+
+    Panel2.setColor(clBlack);
+    CTBd.setColor(connMode == "D" ? clBlue : clGray);
+    CTBb.setColor(connMode == "D" ? clGray : clBlue);
+
+    SpinEdit1.SetValue(waitTime);
+
+    Panel3.setColor(clBlack);
+    Panel4.setColor(clBlack);
+
+    Qtop.Close();
+    Qtop.Open();
+    const std::string best = Qtop.FieldByName("totalt").AsString();
+    if (!best.empty()) topTime = static_cast<int32_t>(timetonum(best));
+
+    Eddan.SetText(scrollRows);
+    SPEnin.SetValue(rankLimit);
+}
+
+void TFqpane::FormClose() {
+    CommX1.Close();
+    writeSettings();
+}
+
+void TFqpane::writeSettings() {
+    SettingsSession session(iniFile, paths().mapDrivePath(iniDir) / kSettingsFile);
+    SettingsFile& ini = *iniFile;
+    ini.writeInteger(kSection, "Portno", portNo);
+    ini.writeInteger(kSection, "Portno2", portNo2);
+    ini.writeInteger(kSection, "Pinout", pinout);
+    ini.writeInteger(kSection, "BitRateIn", bitRateIn);
+    ini.writeInteger(kSection, "BitRateOut", bitRateOut);
+    ini.writeInteger(kSection, "Chars1", chars1);
+    ini.writeInteger(kSection, "Chars2", chars2);
+    ini.writeInteger(kSection, "Parity1", parity1);
+    ini.writeInteger(kSection, "Parity2", parity2);
+    ini.writeInteger(kSection, "Disppt", patternNo);
+    ini.writeString(kSection, "Gmode", connMode);
+    ini.writeInteger(kSection, "WTime", waitTime);
+    ini.writeString(kSection, "Scrolrow", scrollRows);
+    ini.writeInteger(kSection, "Dpnin", rankLimit);
+}
+
+void TFqpane::TabSheet1Show() {
+    Panel1.setVisible(true);
+    Timer2.SetEnabled(false);
+}
+
+void TFqpane::tableupdate() {
+    qpane::tableupdate(Qedit, boxes());
+}
+
+}  // namespace qpane

@@ -1,0 +1,17 @@
+# Runs one scenario and compares its transcript with the expected one next to it.
+string(REGEX REPLACE "\\.scn$" ".out" EXPECTED ${SCENARIO})
+get_filename_component(dir ${ACTUAL} DIRECTORY)
+file(MAKE_DIRECTORY ${dir})
+execute_process(COMMAND ${REPLAY} ${SCENARIO}
+  OUTPUT_FILE ${ACTUAL} ERROR_VARIABLE err RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "qpane-replay exited with ${status}: ${err}")
+endif()
+if(NOT EXISTS ${EXPECTED})
+  message(FATAL_ERROR "no expected transcript ${EXPECTED}; the actual one is ${ACTUAL}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${EXPECTED} ${ACTUAL} RESULT_VARIABLE diff)
+if(NOT diff EQUAL 0)
+  execute_process(COMMAND diff -u ${EXPECTED} ${ACTUAL})
+  message(FATAL_ERROR "transcript differs from ${EXPECTED}")
+endif()
