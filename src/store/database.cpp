@@ -65,6 +65,9 @@ Database::Database(const fs::path& dataFolder) : file_(fileIn(dataFolder)) {
         // A file system without shared memory keeps the rollback journal, which is as safe.
         sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
         executeSql(db_, "PRAGMA synchronous=FULL");
+        // Statement journals, which need no durability, stay off the disk: with triggers every
+        // write in a multi-statement transaction opens one.
+        executeSql(db_, "PRAGMA temp_store=MEMORY");
         if (empty) createInstallation(db_);
         keepStoreRules(db_);
     } catch (const EDatabaseError& e) {

@@ -33,6 +33,12 @@ std::set<std::string> schemaNames(sqlite3* db, const char* type) {
     return names;
 }
 
+std::string storedDefinition(sqlite3* db, const std::string& trigger) {
+    std::vector<std::string> sql = firstColumn(
+        db, "SELECT sql FROM sqlite_schema WHERE type='trigger' AND name=" + quotedText(trigger));
+    return sql.empty() ? std::string() : sql[0];
+}
+
 // The triggers rewrite the row by its rowid; a table without one is left alone.
 bool hasRowid(sqlite3* db, const std::string& table) {
     sqlite3_stmt* raw = nullptr;
@@ -42,20 +48,32 @@ bool hasRowid(sqlite3* db, const std::string& table) {
     return ok;
 }
 
-// The new value is checked after the write, so that the column's affinity has been applied
-// and a NULL written back cannot fire the trigger again (NULL = '' is not true).
-void addEmptyTextTriggers(const std::string& table, const std::string& column,
-                          const std::set<std::string>& existing, std::vector<std::string>& todo) {
-    const std::string t = quotedName(table), c = quotedName(column);
-    const std::string key = lowerCase(table) + "." + lowerCase(column);
-    const std::string body = " WHEN NEW." + c + " = '' BEGIN UPDATE " + t + " SET " + c +
-                             " = NULL WHERE rowid = NEW.rowid; END";
-    const std::string onInsert = "empty_ins:" + key, onUpdate = "empty_upd:" + key;
-    if (!existing.count(onInsert))
-        todo.push_back("CREATE TRIGGER " + quotedName(onInsert) + " AFTER INSERT ON " + t + body);
-    if (!existing.count(onUpdate))
-        todo.push_back("CREATE TRIGGER " + quotedName(onUpdate) + " AFTER UPDATE OF " + c + " ON " +
-                       t + body);
+// One trigger per table and event, covering every column: every statement on the table
+// compiles its triggers, and one trigger over all columns compiles several times faster than
+// one per column. The new values are checked after the write, so that the column's affinity
+// has been applied; the rewrite leaves no empty text, so it cannot fire the trigger again.
+// A trigger whose text no longer matches the table's columns (a column was added) is made anew.
+void addEmptyTextTriggers(sqlite3* db, const std::string& table,
+                          const std::vector<std::string>& columns, std::vector<std::string>& todo) {
+    std::string when, set;
+    for (const std::string& column : columns) {
+        const std::string c = quotedName(column);
+        when += (when.empty() ? "" : " OR ") + ("NEW." + c + " = ''");
+        set += (set.empty() ? "" : ", ") + (c + " = NULLIF(" + c + ", '')");
+    }
+    const std::string t = quotedName(table);
+    const std::string body =
+        " WHEN " + when + " BEGIN UPDATE " + t + " SET " + set + " WHERE rowid = NEW.rowid; END";
+    for (const char* event : {"INSERT", "UPDATE"}) {
+        const std::string name =
+            std::string(event[0] == 'I' ? "empty_ins:" : "empty_upd:") + lowerCase(table);
+        const std::string sql =
+            "CREATE TRIGGER " + quotedName(name) + " AFTER " + event + " ON " + t + body;
+        const std::string stored = storedDefinition(db, name);
+        if (stored == sql) continue;
+        if (!stored.empty()) todo.push_back("DROP TRIGGER " + quotedName(name));
+        todo.push_back(sql);
+    }
 }
 
 struct TableIndex {
@@ -94,19 +112,18 @@ void addIndexes(const std::string& table, const std::set<std::string>& columns,
 }  // namespace
 
 void keepStoreRules(sqlite3* db) {
-    const std::set<std::string> triggers = schemaNames(db, "trigger");
     const std::set<std::string> indexes = schemaNames(db, "index");
     std::vector<std::string> todo;
     for (const std::string& table : firstColumn(
              db, "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite%'")) {
         if (!hasRowid(db, table)) continue;
-        std::set<std::string> columns;
-        for (const std::string& column :
-             firstColumn(db, "SELECT name FROM pragma_table_info(" + quotedText(table) + ")")) {
-            columns.insert(lowerCase(column));
-            addEmptyTextTriggers(table, column, triggers, todo);
-        }
-        addIndexes(table, columns, indexes, todo);
+        const std::vector<std::string> columns =
+            firstColumn(db, "SELECT name FROM pragma_table_info(" + quotedText(table) + ")");
+        addEmptyTextTriggers(db, table, columns, todo);
+        std::set<std::string> names;
+        for (const std::string& column : columns)
+            names.insert(lowerCase(column));
+        addIndexes(table, names, indexes, todo);
     }
     if (todo.empty()) return;
     executeSql(db, "SAVEPOINT store_rules");

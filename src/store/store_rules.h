@@ -7,7 +7,7 @@ namespace qpane {
 // Makes the database itself keep the rules that the console's statements rely on, so that
 // they also hold for anyone who writes to the file with another SQLite client:
 // - an empty text written into any column, by insert or update, leaves the column with no
-//   value (a trigger per column and event turns it into NULL), so that it reads back as "",
+//   value (a trigger per table and event turns it into NULL), so that it reads back as "",
 //   satisfies no comparison and is skipped by count, min and max;
 // - the result table has the indexes that its updates by bib and block and its rankings by
 //   block and group need.

@@ -32,21 +32,34 @@ void openVersion(TQuery& Qedit) {
     Qedit.Open();
 }
 
-// Step 4, guarded by the caller. The 8991 inserts share one commit: as single commits they
-// take seconds, and the rows inserted before a failing one are committed all the same.
-void addBlocks(TQuery& Qedit) {
-    Qedit.ExecSQL();  // ALTER TABLE, set by the caller
-    setText(Qedit, "update timedata set block='0'");
-    Qedit.ExecSQL();
-    WriteBatch batch(Qedit.database());
-    for (int b = 1; b <= 9; ++b) {
-        for (int n = 1; n <= 999; ++n) {
-            setText(Qedit, "insert into timedata (block,bib) values ('" + std::to_string(b) +
-                               "','" + formatBib(n) + "')");
+// Step 4: adds the column and the rows of blocks 1 to 9. All of it shares one commit: 8991
+// single commits take seconds, and a crash in the middle then undoes the whole step, so that
+// the next start runs it again on the table as it was. When a statement fails, what ran before
+// it is committed all the same. False when a statement failed.
+bool addBlocks(TQuery& Qedit) {
+    try {
+        WriteBatch batch(Qedit.database());
+        try {
+            setText(Qedit, "ALTER TABLE TIMEDATA add BLOCK VARCHAR(1)");
             Qedit.ExecSQL();
+            setText(Qedit, "update timedata set block='0'");
+            Qedit.ExecSQL();
+            for (int b = 1; b <= 9; ++b) {
+                for (int n = 1; n <= 999; ++n) {
+                    setText(Qedit, "insert into timedata (block,bib) values ('" +
+                                       std::to_string(b) + "','" + formatBib(n) + "')");
+                    Qedit.ExecSQL();
+                }
+            }
+        } catch (const EDatabaseError&) {
+            batch.commit();
+            return false;
         }
+        batch.commit();
+        return true;
+    } catch (const EDatabaseError&) {
+        return false;
     }
-    batch.commit();
 }
 
 }  // namespace
@@ -56,12 +69,7 @@ void tableupdate(TQuery& Qedit, MessageBoxes& boxes) {
     const int64_t version = Qedit.FieldByName("upv").AsInteger();
     if (version >= 1) return;
 
-    setText(Qedit, "ALTER TABLE TIMEDATA add BLOCK VARCHAR(1)");
-    try {
-        addBlocks(Qedit);
-    } catch (const EDatabaseError&) {
-        boxes.message("テーブル TIMEDATA への列の追加に失敗しました。");
-    }
+    if (!addBlocks(Qedit)) boxes.message("テーブル TIMEDATA への列の追加に失敗しました。");
 
     setText(Qedit, "update tableupd set upv=1");
     try {
