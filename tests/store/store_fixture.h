@@ -31,14 +31,15 @@ class StoreTest : public ::testing::Test {
   protected:
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("qpane-store-" + std::to_string(::getpid()) + "-" + info->test_suite_name() +
-                   "-" + info->name());
-        std::filesystem::remove_all(folder_);
+        root_ = std::filesystem::temp_directory_path() /
+                ("qpane-store-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" +
+                 info->name());
+        std::filesystem::remove_all(root_);
+        folder_ = root_;
     }
     void TearDown() override {
         db_.reset();
-        std::filesystem::remove_all(folder_);
+        std::filesystem::remove_all(root_);
     }
 
     Database& db() {
@@ -77,7 +78,8 @@ class StoreTest : public ::testing::Test {
         return out;
     }
 
-    std::filesystem::path folder_;
+    std::filesystem::path root_;    // removed after the test
+    std::filesystem::path folder_;  // the data folder, root_ unless a test moves it below
     std::unique_ptr<Database> db_;
 };
 
