@@ -1,0 +1,93 @@
+// The steps that the alpine routines share: reading a queued line, the statements on the
+// result table, the ranking fill, the first-result command, the rank form and the output log.
+// Each routine keeps its own order of these steps; what differs between them stays in the
+// routine.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qpane {
+
+class TFqpane;
+class TQuery;
+
+namespace alpine {
+
+// Characters from..to (1-based, both included) of a text; characters that do not exist are
+// empty, so a short text gives a short (or empty) result.
+std::string characters(std::string_view text, size_t from, size_t to);
+
+// The queued line as its fields are read: workLine without the CR that the routine appended.
+// A line that is too short gives short fields, never a CR inside a bib or a time (which would
+// end a board row early and leave the rest of it as a stray line on the board).
+std::string_view lineBody(const TFqpane& w);
+
+// The record code (character 2 of the line), or '\0' when the line has no character 2.
+char lineCode(const TFqpane& w);
+
+// Characters 7 to 17 of the line: the time text as it came.
+std::string lineTime(const TFqpane& w);
+
+// The first queued line becomes workLine (followed by CR; without its first two characters
+// in connection mode "B"); blockNo, bibNo, and grpNo from the group lookup on Qtemp.
+void takeQueuedLine(TFqpane& w);
+
+// Removes the first queued line.
+void dropQueuedLine(TFqpane& w);
+
+// Replaces the statement of a query by these lines (which closes it).
+void setStatement(TQuery& q, const std::vector<std::string>& lines);
+
+// How a routine writes the update of one time: its two lines, or all on one line.
+enum class UpdateLines { Two, One };
+
+// "update timedata set <column>='<timeText>'" for bibNo in blockNo; executed on Qedit.
+void storeTime(TFqpane& w, std::string_view column, UpdateLines form);
+
+// Opens on Qedit the records of grpNo and blockNo that hold a value in column, ordered by it.
+void openRanking(TFqpane& w, std::string_view column);
+
+// The count of the records of group and block whose column is below timeText: the rank of
+// timeText less one. Equal times share a rank.
+std::vector<std::string> rankCountStatement(const TFqpane& w, std::string_view column,
+                                            std::string_view group);
+
+// Opens the count query on q and gives its count plus 1 as decimal text.
+std::string openRankCount(TQuery& q);
+
+// Qtimedp's statements for the grid of the data check page: the run-1 ranking (with or
+// without the block column) and the ranking of the totals with run 2.
+std::vector<std::string> gridRun1Statement(const TFqpane& w, bool withBlock);
+std::vector<std::string> gridTotalStatement(const TFqpane& w);
+
+// "L        99         9  \r" into sendText and twice to CommX2: the board's signal that the
+// first result of a group and block follows.
+void sendFirstResultCommand(TFqpane& w);
+
+// A ranking row: the letter of row rowNo (1 = "A"), the bib, five spaces, the time field.
+std::string rankingRow(const TFqpane& w, int rowNo, std::string_view bib, std::string_view time);
+
+// Writes the records of q, from its current record on, into the board rows firstRow to
+// lastRow (rowNo counts them; rowBib and rowTime hold the record being written). When
+// skipRowL is set, row 12 ("L", the control line letter) is passed over.
+void fillRanking(TFqpane& w, TQuery& q, std::string_view column, int firstRow, int lastRow,
+                 bool skipRowL);
+
+// The rank in its four-character form with a point at position 2 (" . 5", " .12", "1.23");
+// a text of four or more characters, or an empty one, stays as it is.
+std::string rankForm(const std::string& rank);
+
+// Rows A to J to the board, 50 ms apart: all of them to CommX1 when the port is shared, only
+// those with something in characters 3 to 20 to CommX2 when it is separate. Nothing is logged.
+void sendRowsAToJ(TFqpane& w);
+
+// Whether characters from..to of a row hold anything but blanks.
+bool showsSomething(std::string_view row, size_t from, size_t to);
+
+// The output log keeps its last 38 lines.
+void trimOutputLog(TFqpane& w);
+
+}  // namespace alpine
+}  // namespace qpane

@@ -1,0 +1,91 @@
+// ALPINE-2: rows A to J show the ten best of the group and block, the leader in row A. The
+// board is refreshed after every queued line, from the grid query Qtimedp.
+#include "app/fqpane.h"
+#include "patterns/alpine/alpine_steps.h"
+
+namespace qpane {
+
+using namespace alpine;
+
+namespace {
+// Codes that this pattern drops before anything is stored.
+constexpr std::string_view kDroppedCodes = "S ABFGHIJKLMN";
+constexpr int kLastRow = 10;  // row J
+}  // namespace
+
+void TFqpane::syoriA2() {
+    // The intake reads nothing while the pass runs; the cycle waits for its end.
+    bufferBusy = true;
+    Timer1.SetEnabled(false);
+    bool seenT = false;
+    bool seen1 = false;
+    bool seen2 = false;
+
+    while (Memo2.count() >= 1) {
+        takeQueuedLine(*this);
+        const char c = lineCode(*this);
+        if (c != '\0' && kDroppedCodes.find(c) != std::string_view::npos) {
+            dropQueuedLine(*this);
+            continue;
+        }
+        timeText = lineTime(*this);
+
+        if (c == 'T') {
+            seenT = true;
+            storeTime(*this, "totalt", UpdateLines::Two);
+        } else if (c == '1') {
+            seen1 = true;
+            storeTime(*this, "time1", UpdateLines::Two);
+        } else if (c == '2') {
+            seen2 = true;
+            storeTime(*this, "time2", UpdateLines::Two);
+        }
+
+        const std::string where =
+            "where block='" + sqlValue(blockNo) + "' and grp='" + sqlValue(grpNo) + "'";
+        if (seen1 && !seenT) {
+            setStatement(Qtimedp, {"select bib,time1 as rtime from timedata",
+                                   where + " and time1<>''", "order by time1"});
+        } else if (seen2 && seenT) {
+            setStatement(Qtimedp, {"select bib,totalt as rtime from timedata",
+                                   where + " and totalt<>''", "and time2<>''", "order by totalt"});
+        }
+
+        // No rule has set a ranking yet: nothing to open and nothing to fill.
+        if (Qtimedp.SQL().Count() > 0) {
+            // A text kept from an earlier line is still open: its result and its cursor stay.
+            Qtimedp.Open();
+            if (Qtimedp.RecordCount() == 1) {
+                sendFirstResultCommand(*this);
+                dpscl();
+            }
+            fillRanking(*this, Qtimedp, "rtime", 1, kLastRow, false);
+        }
+
+        if (!boardRows[0].empty()) {
+            if (RGinout.ItemIndex() == 0) {
+                if (port1Open) {
+                    for (size_t row = 0; row < kLastRow; ++row) {
+                        CommX1.SendString(boardRows[row]);
+                        scheduler().pause(50);
+                    }
+                }
+            } else if (port2Open && !workLine.empty() &&
+                       ((seen1 && !seenT) || (seen2 && workLine.compare(0, 2, "C2") == 0))) {
+                for (size_t row = 0; row < kLastRow; ++row) {
+                    CommX2.SendString(boardRows[row]);
+                    Memo3.addLine(boardRows[row]);
+                    scheduler().pause(50);
+                }
+            }
+        }
+        Memo3.addLine("");
+        trimOutputLog(*this);
+        dropQueuedLine(*this);
+    }
+
+    bufferBusy = false;
+    Timer1.SetEnabled(true);
+}
+
+}  // namespace qpane

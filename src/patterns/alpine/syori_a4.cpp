@@ -1,0 +1,95 @@
+// ALPINE-4: row A the bib and rank of the competitor just timed, row B that competitor's
+// time, row C the difference to the leader, rows D to J the seven best of the group and
+// block.
+#include "app/fqpane.h"
+#include "patterns/alpine/alpine_steps.h"
+
+namespace qpane {
+
+using namespace alpine;
+
+namespace {
+constexpr int kLastRow = 10;  // row J
+
+std::string differenceRowC(const TFqpane& w) {
+    return "CDIF     " + w.dptime(w.numtotime(w.diffTime)) + "\r";
+}
+}  // namespace
+
+void TFqpane::syoriA4() {
+    totalDone = false;
+    logLineA.clear();
+    dpscl();
+
+    while (Memo2.count() >= 1) {
+        takeQueuedLine(*this);
+        const char c = lineCode(*this);
+        if (c == 'S' || c == '\0' || c == 'A') {
+            dropQueuedLine(*this);
+            continue;
+        }
+        timeText = lineTime(*this);
+
+        if (c == 'T') {
+            storeTime(*this, "totalt", UpdateLines::One);
+            openRanking(*this, "totalt");
+            if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
+            topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("totalt").AsString()));
+            diffTime = static_cast<int32_t>(timetonum(timeText) - topTime);
+            logLineC = differenceRowC(*this);
+            boardRows[2] = differenceRowC(*this);
+            fillRanking(*this, Qedit, "totalt", 4, kLastRow, false);
+            setStatement(Qedit, rankCountStatement(*this, "totalt", grpNo));
+            rankText = openRankCount(Qedit);
+            totalDone = true;
+            rowABib = bibNo;
+            nowTime = static_cast<int32_t>(timetonum(timeText));
+            logLineB = "B        " + dptime(lineTime(*this)) + "\r";
+            boardRows[1] = logLineB;
+        } else if (c == '1') {
+            if (firstCode.empty()) firstCode = "1";
+            // A total earlier in the pass suppresses the run-1 time, its storing included.
+            if (!totalDone) {
+                storeTime(*this, "time1", UpdateLines::Two);
+                openRanking(*this, "time1");
+                if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
+                topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("time1").AsString()));
+                diffTime = static_cast<int32_t>(timetonum(timeText) - topTime);
+                logLineC = differenceRowC(*this);
+                boardRows[2] = logLineC;
+                fillRanking(*this, Qedit, "time1", 4, kLastRow, false);
+                setStatement(Qedit, rankCountStatement(*this, "time1", grpNo));
+                rankText = openRankCount(Qedit);
+                logLineB = "B        " + dptime(lineTime(*this)) + "\r";
+                boardRows[1] = logLineB;
+                rowABib = bibNo;
+                nowTime = static_cast<int32_t>(timetonum(timeText));
+            }
+            setStatement(Qtimedp, gridRun1Statement(*this, false));
+            if (firstCode == "1") Qtimedp.Open();
+        } else if (c == '2') {
+            firstCode = "2";
+            storeTime(*this, "time2", UpdateLines::Two);
+            setStatement(Qtimedp, gridTotalStatement(*this));
+            Qtimedp.Open();
+        }
+
+        rankText = rankForm(rankText);
+        logLineA = "A" + rowABib + "            " + rankText + "\r";
+        boardRows[0] = logLineA;
+        dropQueuedLine(*this);
+    }
+
+    if (!boardRows[0].empty()) {
+        sendRowsAToJ(*this);
+        Memo3.addLine(logLineA);
+        Memo3.addLine(logLineB);
+        Memo3.addLine(logLineC);
+    }
+
+    Memo3.addLine("");
+    trimOutputLog(*this);
+    bufferBusy = false;
+}
+
+}  // namespace qpane

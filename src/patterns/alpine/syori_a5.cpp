@@ -1,0 +1,91 @@
+// ALPINE-5: row A the bib and time of the competitor just timed, row B the difference to the
+// leader, rows C to J the eight best of the group and block, no rank number.
+#include "app/fqpane.h"
+#include "patterns/alpine/alpine_steps.h"
+
+namespace qpane {
+
+using namespace alpine;
+
+namespace {
+constexpr int kLastRow = 10;  // row J
+
+std::string differenceRowB(const TFqpane& w) {
+    return "BDIF     " + w.dptime(w.numtotime(w.diffTime)) + "\r";
+}
+}  // namespace
+
+void TFqpane::syoriA5() {
+    totalDone = false;
+    logLineA.clear();
+    dpscl();
+
+    while (Memo2.count() >= 1) {
+        takeQueuedLine(*this);
+        const char c = lineCode(*this);
+        if (c == 'S' || c == '\0' || c == 'A') {
+            dropQueuedLine(*this);
+            continue;
+        }
+        timeText = lineTime(*this);
+
+        if (c == 'T') {
+            storeTime(*this, "totalt", UpdateLines::One);
+            openRanking(*this, "totalt");
+            if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
+            logLineC = rankingRow(*this, 3, Qedit.FieldByName("bib").AsString(),
+                                  Qedit.FieldByName("totalt").AsString());
+            topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("totalt").AsString()));
+            fillRanking(*this, Qedit, "totalt", 3, kLastRow, false);
+            diffTime = static_cast<int32_t>(timetonum(timeText) - topTime);
+            logLineB = differenceRowB(*this);
+            boardRows[1] = logLineB;
+            totalDone = true;
+            rowABib = bibNo;
+            nowTime = static_cast<int32_t>(timetonum(timeText));
+            logLineA = rankingRow(*this, 1, rowABib, lineTime(*this));
+            boardRows[0] = logLineA;
+        } else if (c == '1') {
+            if (firstCode.empty()) firstCode = "1";
+            // A total earlier in the pass suppresses the run-1 time, its storing included.
+            if (!totalDone) {
+                storeTime(*this, "time1", UpdateLines::Two);
+                openRanking(*this, "time1");
+                if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
+                logLineC = rankingRow(*this, 3, Qedit.FieldByName("bib").AsString(),
+                                      Qedit.FieldByName("time1").AsString());
+                topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("time1").AsString()));
+                fillRanking(*this, Qedit, "time1", 3, kLastRow, false);
+                diffTime = static_cast<int32_t>(timetonum(timeText) - topTime);
+                logLineB = differenceRowB(*this);
+                boardRows[1] = logLineB;
+                rowABib = bibNo;
+                logLineA = rankingRow(*this, 1, rowABib, lineTime(*this));
+                boardRows[0] = logLineA;
+                nowTime = static_cast<int32_t>(timetonum(timeText));
+            }
+            setStatement(Qtimedp, gridRun1Statement(*this, false));
+            if (firstCode == "1") Qtimedp.Open();
+        } else if (c == '2') {
+            firstCode = "2";
+            storeTime(*this, "time2", UpdateLines::Two);
+            setStatement(Qtimedp, gridTotalStatement(*this));
+            Edit1.SetText(Qtimedp.SQL().TextCRLF());
+            Qtimedp.Open();
+        }
+        dropQueuedLine(*this);
+    }
+
+    if (!boardRows[0].empty()) {
+        sendRowsAToJ(*this);
+        Memo3.addLine(logLineA);
+        Memo3.addLine(logLineB);
+        Memo3.addLine(logLineC);
+    }
+
+    Memo3.addLine("");
+    trimOutputLog(*this);
+    bufferBusy = false;
+}
+
+}  // namespace qpane
