@@ -3,39 +3,17 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "platform/scheduler.h"
+#include "serial/comm_types.h"
 
 namespace qpane {
 
 class TCustomCommX;
 class CommDevice;
 class CommDeviceProvider;
-
-enum TCommParityBits { cpbNone, cpbOdd, cpbEven };
-enum TCommStopBits { csb1, csb1p5, csb2 };
-enum TCommFlowCtrls { cfcRtsCts, cfcDtrDsr, cfcXonXoff, cfcHalfHigh, cfcHalfLow, cfcNone };
-
-// Every failure of the serial component; the message is the component's Japanese text.
-class ECommError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Line errors as the component reports them (overrun, parity, framing).
-inline constexpr uint32_t kCommErrOverrun = 0x02;
-inline constexpr uint32_t kCommErrParity = 0x04;
-inline constexpr uint32_t kCommErrFrame = 0x08;
-
-// Modem-line and break events of OnSignal.
-inline constexpr uint32_t kCommEvCts = 0x08;
-inline constexpr uint32_t kCommEvDsr = 0x10;
-inline constexpr uint32_t kCommEvRlsd = 0x20;
-inline constexpr uint32_t kCommEvBreak = 0x40;
-inline constexpr uint32_t kCommEvRing = 0x100;
 
 using TCommTransEvent = std::function<void(TCustomCommX& sender, int transSize)>;
 using TCommReceiveEvent = std::function<void(TCustomCommX& sender, int receiveSize)>;
@@ -44,14 +22,16 @@ using TCommBreakEvent = std::function<void(TCustomCommX& sender)>;
 using TCommErrEvent = std::function<void(TCustomCommX& sender, uint32_t errorState)>;
 
 // Watches a port from outside: the replay transcript and the traffic journal. Called on the
-// user-interface thread.
+// user-interface thread. It must outlive the component, or be unset before.
 class CommTrace {
-public:
+  public:
     virtual ~CommTrace() = default;
-    virtual void opened(const TCustomCommX& port) { (void)port; }        // when Open returns
-    virtual void openFailed(const TCustomCommX& port) { (void)port; }    // the device did not open
-    virtual void configChanged(const TCustomCommX& port) { (void)port; } // a setter on an open port
-    virtual void closed(const TCustomCommX& port) { (void)port; }        // when Close returns
+    virtual void opened(const TCustomCommX& port) { (void)port; }      // when Open returns
+    virtual void openFailed(const TCustomCommX& port) { (void)port; }  // the opening failed
+    virtual void configChanged(const TCustomCommX& port) {
+        (void)port;
+    }                                                              // a setter on an open port
+    virtual void closed(const TCustomCommX& port) { (void)port; }  // when Close returns
     // One call of Write or SendString that hands bytes to an open port, with all its bytes.
     virtual void transmitted(const TCustomCommX& port, std::string_view bytes) {
         (void)port, (void)bytes;
@@ -64,26 +44,43 @@ public:
 
 // The serial port component. All operations and events belong to the user-interface thread;
 // an open port runs a transmit and a receive thread that only move bytes and hand their
-// notifications to the scheduler.
+// notifications to the scheduler (a device that runs without threads, the simulated one,
+// completes writes at once and reports its events on the user-interface thread).
+//
+// With threads, the scheduler must run its tasks on a user-interface thread of its own
+// (QtScheduler, or the tests' loop); the VirtualScheduler serves the simulated device.
 class TCustomCommX {
-public:
+  public:
     TCustomCommX(Scheduler& scheduler, CommDeviceProvider& devices);
-    virtual ~TCustomCommX();
+    virtual ~TCustomCommX();  // closes the port if open
     TCustomCommX(const TCustomCommX&) = delete;
     TCustomCommX& operator=(const TCustomCommX&) = delete;
 
+    // ECommError "ポートは、すでにオープンされています" when open, "ポートをオープンできません
+    // でした" when the device does not open, or the text of the setting that failed.
     void Open();
+    // Closes the port if open; does nothing otherwise.
     void Close();
+    // Queues count bytes for the transmit thread in chunks of BufLenTrans; true, or false when
+    // the port is not open or its transmit side has ended. Holds back (letting pending
+    // notifications run) while 32 chunks are pending.
     virtual bool Write(const void* buffer, int count);
+    // Up to count bytes, waiting at most TimeOutReceive for them (letting pending
+    // notifications run); -1 when the port is not open, its receive side has ended or the
+    // buffer is missing.
     virtual int Read(void* buffer, int count);
     bool SendString(std::string_view text);
+    // The byte 0 to 255, or -1 when not exactly one byte was read.
     int ReadByte();
+    // Bytes waiting in the input queue (0 when closed).
     int InQueueCount();
     void PurgeTransmit();
     void PurgeReceive();
     void SetRts(bool on);
     void SetDtr(bool on);
 
+    // Setters store the value; on an open port a change is applied at once, and a failure
+    // raises ECommError with the setting's text (the value stays stored).
     int PortNo() const;
     void SetPortNo(int value);
     int BitRate() const;
@@ -116,12 +113,12 @@ public:
 
     struct Impl;
 
-private:
+  private:
     std::unique_ptr<Impl> impl_;
 };
 
 class TCommX : public TCustomCommX {
-public:
+  public:
     using TCustomCommX::TCustomCommX;
 };
 

@@ -1,0 +1,458 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "gated_device.h"
+#include "loop_scheduler.h"
+#include "pseudo_terminal.h"
+#include "serial/commx.h"
+#include "serial/posix/posix_comm_device.h"
+
+namespace qpane {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Waits for a condition that another thread brings about; false when it did not come.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
+
+std::string errorText(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const ECommError& e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+std::string pattern(size_t n) {
+    std::string s(n, '\0');
+    for (size_t i = 0; i < n; ++i)
+        s[i] = static_cast<char>((i * 7 + i / 256) & 0xFF);
+    return s;
+}
+
+// A port on a pseudo-terminal: COM3 below a root of its own, the user-interface thread a
+// loop of its own. Handlers run on that loop; the test reads what they record after a
+// ui.run(), or through atomics.
+class PtyPort : public ::testing::Test {
+  protected:
+    TempRoot root;
+    PseudoTerminal far{root.path(), 3};
+    PosixCommDeviceProvider devices{Paths(root.path())};
+    LoopScheduler ui;
+    std::unique_ptr<TCommX> port = std::make_unique<TCommX>(ui, devices);
+
+    void SetUp() override { port->SetPortNo(3); }
+    void TearDown() override {
+        ui.run([&] { port.reset(); });
+        EXPECT_EQ(ui.escapedExceptions(), 0);
+    }
+    void open() {
+        ui.run([&] { port->Open(); });
+    }
+    // Collects every received byte, reading ReceiveSize bytes one by one as the intake does.
+    void collectInto(std::string& got, std::atomic<size_t>& count) {
+        port->OnReceive = [&](TCustomCommX& p, int n) {
+            for (int i = 0; i < n; ++i)
+                got += static_cast<char>(p.ReadByte());
+            count += static_cast<size_t>(n);
+        };
+    }
+};
+
+TEST_F(PtyPort, SecondOpenFailsAndLeavesFirstOpeningIntact) {
+    std::string got;
+    std::atomic<size_t> count{0};
+    collectInto(got, count);
+    open();
+    EXPECT_EQ(ui.run([&] { return errorText([&] { port->Open(); }); }),
+              "ポートは、すでにオープンされています");
+    EXPECT_TRUE(ui.run([&] { return port->IsOpen() && port->SendString("PING\r"); }));
+    EXPECT_EQ(far.receive(5), "PING\r");
+    far.send("pong");
+    ASSERT_TRUE(waitUntil([&] { return count == 4; }));
+    EXPECT_EQ(ui.run([&] { return got; }), "pong");
+}
+
+TEST_F(PtyPort, DevicesThatCannotOpen) {
+    TCommX other(ui, devices);
+    open();
+    ui.run([&] {
+        // In use by another component.
+        other.SetPortNo(3);
+        EXPECT_EQ(errorText([&] { other.Open(); }), "ポートをオープンできませんでした");
+        // No such device (and no /dev/ttyS98 either).
+        other.SetPortNo(99);
+        EXPECT_EQ(errorText([&] { other.Open(); }), "ポートをオープンできませんでした");
+        // A file that is not a terminal.
+        std::ofstream(root.path() / "dev" / "COM8") << "not a port";
+        other.SetPortNo(8);
+        EXPECT_EQ(errorText([&] { other.Open(); }), "ポートをオープンできませんでした");
+        EXPECT_FALSE(other.IsOpen());
+        port->Close();
+        other.SetPortNo(3);
+        other.Open();
+        EXPECT_TRUE(other.IsOpen());
+        other.Close();
+    });
+}
+
+TEST_F(PtyPort, PortNo12OpensCom12) {
+    PseudoTerminal com12(root.path(), 12);
+    ui.run([&] {
+        port->SetPortNo(12);
+        port->Open();
+        port->SendString("12");
+    });
+    EXPECT_EQ(com12.receive(2), "12");
+    EXPECT_EQ(far.receiveFor(50), "");
+}
+
+TEST_F(PtyPort, PropertiesSetWhileClosedAreAppliedByOpenAndWhileOpenAtOnce) {
+    ui.run([&] {
+        port->SetBitRate(4800);
+        port->SetStopBit(csb2);
+        port->SetFlowCtrl(cfcXonXoff);
+    });
+    EXPECT_NE(cfgetospeed(&static_cast<const termios&>(far.lineSettings())), B4800);
+    open();
+    termios t = far.lineSettings();
+    EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B4800));
+    EXPECT_TRUE(t.c_cflag & CSTOPB);
+    EXPECT_TRUE(t.c_iflag & IXON);
+    EXPECT_FALSE(t.c_lflag & ICANON);
+
+    ui.run([&] {
+        port->SetBitRate(19200);
+        port->SetFlowCtrl(cfcRtsCts);
+        // A pseudo-terminal keeps 8 bits without parity: the settings count as applied.
+        port->SetCharSize(7);
+        port->SetParityBit(cpbEven);
+    });
+    t = far.lineSettings();
+    EXPECT_EQ(cfgetospeed(&t), static_cast<speed_t>(B19200));
+    EXPECT_TRUE(t.c_cflag & CRTSCTS);
+    EXPECT_FALSE(t.c_iflag & IXON);
+
+    ui.run([&] {
+        EXPECT_EQ(errorText([&] { port->SetBitRate(12345); }),
+                  "通信速度の設定でエラーが発生しました");
+        EXPECT_EQ(port->BitRate(), 12345);
+        EXPECT_TRUE(port->IsOpen());
+        EXPECT_TRUE(port->SendString("still"));
+    });
+    EXPECT_EQ(far.receive(5), "still");
+}
+
+TEST_F(PtyPort, FailedSettingInsideOpenReleasesTheDevice) {
+    ui.run([&] {
+        port->SetBitRate(12345);
+        EXPECT_EQ(errorText([&] { port->Open(); }), "通信速度の設定でエラーが発生しました");
+        EXPECT_FALSE(port->IsOpen());
+        TCommX other(ui, devices);
+        other.SetPortNo(3);
+        other.Open();
+        EXPECT_TRUE(other.IsOpen());
+    });
+}
+
+TEST_F(PtyPort, LongTextIsSplitIntoChunksThatArriveWholeAndInOrder) {
+    std::vector<int> sizes;
+    std::atomic<int> chunks{0};
+    port->OnTrans = [&](TCustomCommX&, int size) {
+        sizes.push_back(size);
+        ++chunks;
+    };
+    const std::string text = pattern(10 * 1024);
+    ui.run([&] {
+        port->SetBufLenTrans(1000);
+        port->Open();
+        EXPECT_TRUE(port->SendString(text));
+    });
+    EXPECT_EQ(far.receive(text.size()), text);
+    ASSERT_TRUE(waitUntil([&] { return chunks == 11; }));
+    std::vector<int> expected(10, 1000);
+    expected.push_back(240);
+    EXPECT_EQ(ui.run([&] { return sizes; }), expected);
+}
+
+TEST_F(PtyPort, EmptyTextAndClosedPortSendNothing) {
+    std::atomic<int> chunks{0};
+    port->OnTrans = [&](TCustomCommX&, int) { ++chunks; };
+    EXPECT_FALSE(ui.run([&] { return port->SendString("x"); }));
+    open();
+    EXPECT_TRUE(ui.run([&] { return port->SendString(""); }));
+    EXPECT_EQ(far.receiveFor(100), "");
+    EXPECT_EQ(chunks, 0);
+}
+
+TEST_F(PtyPort, ReadByteAndInQueueCount) {
+    EXPECT_EQ(ui.run([&] { return port->ReadByte(); }), -1);
+    EXPECT_EQ(ui.run([&] { return port->InQueueCount(); }), 0);
+    open();
+    far.send(std::string("\x01\xFF", 2));
+    ASSERT_TRUE(waitUntil([&] { return ui.run([&] { return port->InQueueCount(); }) == 2; }));
+    ui.run([&] {
+        EXPECT_EQ(port->ReadByte(), 1);
+        EXPECT_EQ(port->ReadByte(), 255);
+        port->SetTimeOutReceive(30);
+        EXPECT_EQ(port->ReadByte(), -1);  // nothing came within the time-out
+        EXPECT_EQ(port->InQueueCount(), 0);
+    });
+}
+
+TEST_F(PtyPort, ReadWaitsForBytesThatAreStillComing) {
+    open();
+    std::atomic<bool> started{false};
+    std::thread farEnd([&] {
+        waitUntil([&] { return started.load(); });
+        far.send("ab");
+        std::this_thread::sleep_for(50ms);
+        far.send("cd");
+    });
+    const std::string got = ui.run([&] {
+        char buf[4];
+        started = true;
+        const int n = port->Read(buf, 4);
+        return std::string(buf, static_cast<size_t>(std::max(n, 0)));
+    });
+    farEnd.join();
+    EXPECT_EQ(got, "abcd");
+}
+
+TEST_F(PtyPort, ReceiveHandlerRunsOnUserInterfaceThreadOneAtATime) {
+    std::atomic<int> inside{0}, overlaps{0}, calls{0};
+    std::atomic<bool> offThread{false};
+    std::atomic<size_t> count{0};
+    std::string got;
+    port->OnReceive = [&](TCustomCommX& p, int n) {
+        if (++inside > 1) ++overlaps;
+        if (!ui.onLoopThread()) offThread = true;
+        if (calls++ == 0) std::this_thread::sleep_for(100ms);  // more bytes come meanwhile
+        for (int i = 0; i < n; ++i)
+            got += static_cast<char>(p.ReadByte());
+        count += static_cast<size_t>(n);
+        --inside;
+    };
+    open();
+    far.send("a");
+    ASSERT_TRUE(waitUntil([&] { return calls >= 1; }));
+    far.send("bc");
+    ASSERT_TRUE(waitUntil([&] { return count == 3; }));
+    EXPECT_EQ(ui.run([&] { return got; }), "abc");
+    EXPECT_EQ(overlaps, 0);
+    EXPECT_FALSE(offThread);
+}
+
+TEST_F(PtyPort, PurgeReceiveDiscardsWaitingBytes) {
+    open();
+    far.send("0123456789");
+    ASSERT_TRUE(waitUntil([&] { return ui.run([&] { return port->InQueueCount(); }) == 10; }));
+    ui.run([&] {
+        port->PurgeReceive();
+        EXPECT_EQ(port->InQueueCount(), 0);
+    });
+    far.send("z");
+    ASSERT_TRUE(waitUntil([&] { return ui.run([&] { return port->InQueueCount(); }) == 1; }));
+    EXPECT_EQ(ui.run([&] { return port->ReadByte(); }), 'z');
+}
+
+TEST_F(PtyPort, PurgeTransmitEndsWriteBlockedOnAFullLine) {
+    const std::string text = pattern(31 * 4096);  // more than the line holds unread
+    ui.run([&] {
+        port->SetTimeOutTrans(0);  // no time-out: only the purge can end the blocked write
+        port->SetBufLenTrans(4096);
+        port->Open();
+        EXPECT_TRUE(port->SendString(text));
+    });
+    std::this_thread::sleep_for(100ms);
+    std::atomic<bool> purged{false};
+    ui.post([&] {
+        port->PurgeTransmit();
+        purged = true;
+    });
+    ASSERT_TRUE(waitUntil([&] { return purged.load(); }));
+    ui.run([&] { port->SendString("END"); });
+    const std::string got = far.receiveFor(200);
+    EXPECT_LT(got.size(), text.size() + 3);
+    ASSERT_GE(got.size(), 3u);
+    EXPECT_EQ(got.substr(got.size() - 3), "END");
+    EXPECT_EQ(got.substr(0, 1000), text.substr(0, 1000));
+}
+
+TEST_F(PtyPort, CloseWhileFarEndKeepsSending) {
+    std::string got;
+    std::atomic<size_t> count{0};
+    collectInto(got, count);
+    open();
+    std::atomic<bool> stop{false};
+    std::thread farEnd([&] {
+        while (!stop) {
+            far.trySend(std::string(64, 'x'));
+            std::this_thread::sleep_for(1ms);
+        }
+    });
+    ASSERT_TRUE(waitUntil([&] { return count > 1000; }));
+    std::atomic<bool> closed{false};
+    ui.post([&] {
+        port->Close();
+        closed = true;
+    });
+    EXPECT_TRUE(waitUntil([&] { return closed.load(); }));
+    const size_t atClose = count;
+    std::this_thread::sleep_for(50ms);
+    stop = true;
+    farEnd.join();
+    EXPECT_EQ(count, atClose);  // nothing is delivered after Close
+    EXPECT_EQ(ui.run([&] { return got; }), std::string(atClose, 'x'));
+    open();
+    EXPECT_TRUE(ui.run([&] { return port->IsOpen(); }));
+}
+
+TEST_F(PtyPort, CloseAndReopenInsideReceiveHandler) {
+    std::atomic<int> calls{0};
+    port->OnReceive = [&](TCustomCommX& p, int) {
+        if (calls++ == 0) {
+            p.Close();  // the receive thread that sent this waits for it
+            p.Open();
+        } else {
+            while (p.InQueueCount() > 0)
+                p.ReadByte();
+        }
+    };
+    open();
+    far.send("a");
+    ASSERT_TRUE(waitUntil([&] { return calls == 1 && ui.run([&] { return port->IsOpen(); }); }));
+    far.send("b");
+    EXPECT_TRUE(waitUntil([&] { return calls == 2; }));
+}
+
+TEST_F(PtyPort, FarEndGoingAwayMidStreamIsReportedOnce) {
+    std::string got;
+    std::atomic<size_t> count{0};
+    collectInto(got, count);
+    std::vector<uint32_t> errors;
+    std::atomic<int> errorCount{0};
+    std::atomic<bool> offThread{false};
+    port->OnError = [&](TCustomCommX&, uint32_t e) {
+        if (!ui.onLoopThread()) offThread = true;
+        errors.push_back(e);
+        ++errorCount;
+    };
+    open();
+    const std::string text = pattern(20000);
+    far.send(text.substr(0, 5000));
+    ASSERT_TRUE(waitUntil([&] { return count == 5000; }));
+    far.send(text.substr(5000, 100));
+    far.hangUp();
+    ASSERT_TRUE(waitUntil([&] { return errorCount > 0; }));
+    ui.run([&] {
+        EXPECT_FALSE(port->SendString("x"));
+        EXPECT_EQ(port->ReadByte(), -1);
+        EXPECT_TRUE(port->IsOpen());
+    });
+    std::this_thread::sleep_for(50ms);
+    ui.run([&] {
+        EXPECT_EQ(errors, (std::vector<uint32_t>{kCommErrIo}));
+        // What arrived before is kept, in order (the kernel drops what was still unread in
+        // the line when the far end went away).
+        EXPECT_GE(got.size(), 5000u);
+        EXPECT_EQ(got, text.substr(0, got.size()));
+        port->Close();
+        EXPECT_FALSE(port->IsOpen());
+    });
+    EXPECT_FALSE(offThread);
+}
+
+TEST_F(PtyPort, DestructionDropsNotificationsStillPending) {
+    std::atomic<int> chunks{0};
+    port->OnTrans = [&](TCustomCommX&, int) { ++chunks; };
+    open();
+    ui.run([&] {
+        port->SetBufLenTrans(64);
+        port->SendString(pattern(1000));  // 16 chunks: the write never waits
+        port.reset();  // the transmitted notifications are still queued or to come
+    });
+    std::this_thread::sleep_for(50ms);
+    ui.run([] {});
+    EXPECT_EQ(chunks, 0);
+}
+
+class GatedPort : public ::testing::Test {
+  protected:
+    GatedDevices devices;
+    LoopScheduler ui;
+    std::unique_ptr<TCommX> port = std::make_unique<TCommX>(ui, devices);
+    void TearDown() override {
+        devices.allow(1000);
+        ui.run([&] { port.reset(); });
+    }
+};
+
+TEST_F(GatedPort, WriteHoldsBackAt32PendingChunksAndLetsNotificationsThrough) {
+    const std::string text = pattern(400);  // 40 chunks of 10
+    std::atomic<bool> writing{false}, returned{false}, result{false};
+    std::atomic<int> ranInside{0};
+    ui.run([&] {
+        port->SetBufLenTrans(10);
+        port->Open();
+    });
+    ui.post([&] {
+        writing = true;
+        result = port->Write(text.data(), static_cast<int>(text.size()));
+        writing = false;
+        returned = true;
+    });
+    ASSERT_TRUE(waitUntil([&] { return devices.writesStarted() == 1; }));
+    ui.post([&] {
+        if (writing) ++ranInside;
+    });
+    ASSERT_TRUE(waitUntil([&] { return ranInside == 1; }));
+    // 32 chunks pending, the first of them in the device: 8 more must finish.
+    devices.allow(7);
+    ASSERT_TRUE(waitUntil([&] { return devices.writesDone() == 7; }));
+    std::this_thread::sleep_for(50ms);
+    EXPECT_FALSE(returned);
+    devices.allow(1);
+    ASSERT_TRUE(waitUntil([&] { return returned.load(); }));
+    EXPECT_TRUE(result);
+    devices.allow(32);
+    ASSERT_TRUE(waitUntil([&] { return devices.writesDone() == 40; }));
+    EXPECT_EQ(devices.written(), text);
+}
+
+TEST_F(GatedPort, PurgeTransmitDropsPendingChunks) {
+    std::atomic<int> trans{0};
+    port->OnTrans = [&](TCustomCommX&, int) { ++trans; };
+    ui.run([&] {
+        port->SetBufLenTrans(10);
+        port->Open();
+        EXPECT_TRUE(port->SendString(pattern(100)));
+    });
+    ASSERT_TRUE(waitUntil([&] { return devices.writesStarted() == 1; }));
+    ui.run([&] { port->PurgeTransmit(); });
+    EXPECT_EQ(devices.writesStarted(), 1);
+    EXPECT_EQ(devices.written(), "");
+    // Every chunk, written or dropped, is reported.
+    EXPECT_TRUE(waitUntil([&] { return trans == 10; }));
+    devices.allow(1);
+    ui.run([&] { port->SendString("after"); });
+    EXPECT_TRUE(waitUntil([&] { return devices.written() == "after"; }));
+}
+
+}  // namespace
+}  // namespace qpane
