@@ -82,10 +82,11 @@ struct TableIndex {
     const char* columns[3];
 };
 
-// Updates and lookups go by bib and block; rankings by block and group, ordered by a time.
+// Updates and lookups go by bib and block, the maintenance and group grids by block and bib;
+// rankings by block and group, ordered by a time.
 // Equal keys stay in rowid order, the order in which the rows were inserted.
 constexpr TableIndex kIndexes[] = {
-    {"timedata", "timedata_bib_block", {"bib", "block", nullptr}},
+    {"timedata", "timedata_block_bib", {"block", "bib", nullptr}},
     {"timedata", "timedata_rank_time1", {"block", "grp", "time1"}},
     {"timedata", "timedata_rank_totalt", {"block", "grp", "totalt"}},
     {"crosst", "crosst_uc", {"uc", nullptr, nullptr}},

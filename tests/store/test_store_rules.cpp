@@ -226,9 +226,30 @@ TEST_F(StoreRulesTest, EqualKeysComeInTheOrderTheRowsWereInserted) {
               (std::vector<std::string>{"001", "010", "007", "005", "003"}));
     // the same without the indexes that serve the rankings
     exec("drop index timedata_rank_time1");
-    exec("drop index timedata_bib_block");
+    exec("drop index timedata_block_bib");
     EXPECT_EQ(column("select bib from (" + ranking + ")"),
               (std::vector<std::string>{"001", "003", "005", "007", "010"}));
+}
+
+TEST_F(StoreRulesTest, IndexesServeTheRaceStatementsAfterTheUpgrade) {
+    auto plan = [&](const std::string& sql) {
+        std::string all;
+        for (auto& r : rows("explain query plan " + sql))
+            all += r.back() + "\n";
+        return all;
+    };
+    EXPECT_NE(plan("update timedata set time1='x' where bib='001' and block='1'")
+                  .find("timedata_block_bib"),
+              std::string::npos);
+    std::string ranking =
+        plan("select * from timedata where time1<>'' and grp='1' and block='1' order by time1");
+    EXPECT_NE(ranking.find("timedata_rank_time1"), std::string::npos) << ranking;
+    EXPECT_EQ(ranking.find("TEMP B-TREE"), std::string::npos) << ranking;  // no sort
+    EXPECT_NE(plan("select count(bib) as cn from timedata where totalt<'x' and grp='1' and "
+                   "block='1'")
+                  .find("timedata_rank_totalt"),
+              std::string::npos);
+    EXPECT_NE(plan("select * from crosst where uc='3'").find("crosst_uc"), std::string::npos);
 }
 
 TEST_F(StoreRulesTest, OneStatementAtATime) {
