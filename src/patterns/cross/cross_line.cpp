@@ -1,0 +1,38 @@
+#include "patterns/cross/cross_line.h"
+
+#include "app/fqpane.h"
+
+namespace qpane::cross {
+
+char charAt(std::string_view text, size_t pos) {
+    return pos >= 1 && pos <= text.size() ? text[pos - 1] : '\0';
+}
+
+std::string copyText(std::string_view text, size_t pos, size_t count) {
+    if (pos < 1 || pos > text.size()) return {};
+    return std::string(text.substr(pos - 1, count));
+}
+
+void setSql(TQuery& query, std::initializer_list<std::string_view> lines) {
+    query.SQL().Clear();
+    for (std::string_view line : lines)
+        query.SQL().Add(line);
+}
+
+void takeQueuedLine(TFqpane& w) {
+    w.workLine = w.Memo2.line(0) + "\r";
+    w.blockNo = copyText(w.workLine, 3, 1);
+    w.bibNo = copyText(w.workLine, 4, 3);
+}
+
+void takePassTime(TFqpane& w) {
+    const std::string time = charAt(w.workLine, 17) == ' ' ? copyText(w.workLine, 7, 10) + "0"
+                                                           : copyText(w.workLine, 7, 11);
+    w.timeText = w.timefill(time);
+}
+
+bool isStorablePass(const TFqpane& w, char code) {
+    return charAt(w.workLine, 2) == code && !w.timeText.empty();
+}
+
+}  // namespace qpane::cross

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+namespace qpane {
+class TFqpane;
+}
+
+// The steps that every cross-country routine takes the same way to record a pass.
+namespace qpane::cross {
+
+// The stored pass line of the pass in workLine and timeText: "1" (the place of the board
+// row letter), the bib, 5 spaces and the time field. It has no line end.
+std::string storedPassLine(const TFqpane& w);
+
+// Appends the pass row of the stored pass line in workLine to crosst: uc one more than the
+// largest (2 for an empty table), tm1 the new line, tm2 .. tm10 the tm1 .. tm9 of the row
+// before, sumi "0". Runs on Qedit; a uc that is not a whole number is EConvertError.
+void appendPassRow(TFqpane& w);
+
+// Brings the ranking grid to the block and group of the last pass: re-reads it when it
+// shows them already, otherwise gives Qtimedp their ranking.
+void showGroupRanking(TFqpane& w);
+
+// Reads the grid's query again. A Qtimedp that has never been given a statement (a race
+// started with an alpine pattern whose grid was never filled) is left alone: there is no
+// grid to refresh, and the batch of lines went through.
+void rereadGrid(TFqpane& w);
+
+}  // namespace qpane::cross
