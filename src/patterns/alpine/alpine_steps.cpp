@@ -46,6 +46,10 @@ std::string lineTime(const TFqpane& w) {
     return characters(lineBody(w), 7, 17);
 }
 
+bool carriesNoTime(const TFqpane& w) {
+    return lineTime(w).empty();
+}
+
 void takeQueuedLine(TFqpane& w) {
     w.workLine = w.Memo2.line(0) + "\r";
     if (w.connMode == "B") w.workLine.erase(0, 2);

@@ -30,6 +30,11 @@ char lineCode(const TFqpane& w);
 // Characters 7 to 17 of the line: the time text as it came.
 std::string lineTime(const TFqpane& w);
 
+// A line too short to carry any time (a broken or truncated line). The routines drop it
+// with the lines they do not handle, so that it cannot overwrite a stored time with an
+// empty one.
+bool carriesNoTime(const TFqpane& w);
+
 // The first queued line becomes workLine (followed by CR; without its first two characters
 // in connection mode "B"); blockNo, bibNo, and grpNo from the group lookup on Qtemp.
 void takeQueuedLine(TFqpane& w);

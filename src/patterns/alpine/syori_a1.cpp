@@ -22,7 +22,7 @@ void TFqpane::syoriA1() {
     while (Memo2.count() >= 1) {
         takeQueuedLine(*this);
         const char c = lineCode(*this);
-        if (c == 'S' || c == ' ') {
+        if (c == 'S' || c == ' ' || carriesNoTime(*this)) {
             dropQueuedLine(*this);
             continue;
         }

@@ -24,7 +24,8 @@ void TFqpane::syoriA2() {
     while (Memo2.count() >= 1) {
         takeQueuedLine(*this);
         const char c = lineCode(*this);
-        if (c != '\0' && kDroppedCodes.find(c) != std::string_view::npos) {
+        if ((c != '\0' && kDroppedCodes.find(c) != std::string_view::npos) ||
+            carriesNoTime(*this)) {
             dropQueuedLine(*this);
             continue;
         }

@@ -24,7 +24,7 @@ void TFqpane::syoriA4() {
     while (Memo2.count() >= 1) {
         takeQueuedLine(*this);
         const char c = lineCode(*this);
-        if (c == 'S' || c == '\0' || c == 'A') {
+        if (c == 'S' || c == '\0' || c == 'A' || carriesNoTime(*this)) {
             dropQueuedLine(*this);
             continue;
         }

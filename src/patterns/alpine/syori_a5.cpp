@@ -23,7 +23,7 @@ void TFqpane::syoriA5() {
     while (Memo2.count() >= 1) {
         takeQueuedLine(*this);
         const char c = lineCode(*this);
-        if (c == 'S' || c == '\0' || c == 'A') {
+        if (c == 'S' || c == '\0' || c == 'A' || carriesNoTime(*this)) {
             dropQueuedLine(*this);
             continue;
         }
