@@ -60,16 +60,6 @@ class TestCuteButtonPaint : public QObject {
         QCOMPARE(at(image, 2, h - 3), H);
     }
 
-    void noneBevelLeavesTheFace() {
-        TCuteButton button;
-        useProbeColours(button);
-        button.setBevelInner(Bevel::None);
-        const QImage image = render(button);
-        QCOMPARE(countOf(image, kHighlight), 0);
-        QCOMPARE(countOf(image, kShadow), 0);
-        QCOMPARE(at(image, 0, 0), kFace);
-    }
-
     void bevelWiderThanTheButtonStopsInside() {
         TCuteButton button("Wide");
         useProbeColours(button);
@@ -116,17 +106,6 @@ class TestCuteButtonPaint : public QObject {
         QCOMPARE(light.bottom(), dark.bottom() + 1);
     }
 
-    void disabledColourIsPainted() {
-        TCuteButton button;
-        useProbeColours(button);
-        button.setUseDisabledColor(true);
-        button.setDisabledColor(QColor(10, 20, 30));
-        button.setEnabled(false);
-        QCOMPARE(at(render(button), 3, 3), QColor(10, 20, 30));
-        button.setEnabled(true);
-        QCOMPARE(at(render(button), 3, 3), kFace);
-    }
-
     void marginsMoveTheCaptionFromItsEdge_data() {
         QTest::addColumn<int>("alignment");
         QTest::addColumn<int>("layout");
@@ -159,18 +138,6 @@ class TestCuteButtonPaint : public QObject {
         QVERIFY(!without.isEmpty());
         QCOMPARE(with.topLeft() - without.topLeft(), topLeftShift);
         QCOMPARE(with.bottomRight() - without.bottomRight(), bottomRightShift);
-    }
-
-    void marginZeroIsApplied() {
-        // Only -1 means "no margin"; 0 is a margin, the same as none for the caption's place.
-        const auto left = [](int margin) {
-            return [margin](TCuteButton& b) {
-                b.setAlignment(TCuteButton::Alignment::Left);
-                b.setMarginX(margin);
-            };
-        };
-        QCOMPARE(captionBounds(left(0)), captionBounds(left(-1)));
-        QCOMPARE(captionBounds(left(1)).left(), captionBounds(left(0)).left() + 1);
     }
 
     void pressedShiftsLeftAndTopByTwo_data() {

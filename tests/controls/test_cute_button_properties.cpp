@@ -101,26 +101,6 @@ class TestCuteButtonProperties : public QObject {
         QCOMPARE(button.dropDownDelay(), 0);
     }
 
-    void flatSwitchesTheInnerBevel() {
-        TCuteButton button;
-        button.setFlat(true);
-        QCOMPARE(button.bevelInner(), TCuteButton::Bevel::None);
-        button.setFlat(false);
-        QCOMPARE(button.bevelInner(), TCuteButton::Bevel::Raised);
-    }
-
-    void invalidColourReturnsToThePalette() {
-        TCuteButton button;
-        button.setColor(Qt::blue);
-        QCOMPARE(button.color(), QColor(Qt::blue));
-        button.setColor(QColor());
-        QCOMPARE(button.color(), button.palette().color(QPalette::Button));
-        QPalette palette = button.palette();
-        palette.setColor(QPalette::Light, QColor(1, 2, 3));
-        button.setPalette(palette);
-        QCOMPARE(button.bevelHighlightColor(), QColor(1, 2, 3));  // follows the system colour
-    }
-
     void destroyedMenuIsForgotten() {
         TCuteButton button;
         auto* menu = new QMenu;
