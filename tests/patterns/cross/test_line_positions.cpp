@@ -1,0 +1,58 @@
+// How the cross-country routines read the positions of a queued line, also a short one.
+#include "cross_window.h"
+#include "patterns/cross/cross_line.h"
+
+namespace qpane {
+namespace {
+
+using testing::CrossWindowTest;
+
+TEST(LinePositions, CharactersThatDoNotExistAreLeftOut) {
+    EXPECT_EQ(cross::charAt("C1012", 2), '1');
+    EXPECT_EQ(cross::charAt("C1012", 6), '\0');
+    EXPECT_EQ(cross::charAt("", 1), '\0');
+    EXPECT_EQ(cross::copyText("C1012", 4, 3), "12");
+    EXPECT_EQ(cross::copyText("C1012", 6, 3), "");
+    EXPECT_EQ(cross::copyText("C1012", 0, 3), "");
+}
+
+class QueuedLine : public CrossWindowTest {
+  protected:
+    void take(const std::string& line) {
+        w().Memo2.clear();
+        w().Memo2.addLine(line);
+        cross::takeQueuedLine(w());
+        cross::takePassTime(w());
+    }
+};
+
+TEST_F(QueuedLine, AFullLineGivesBlockBibAndTime) {
+    take("C1301200:27:07.84");
+    EXPECT_EQ(w().workLine, "C1301200:27:07.84\r");
+    EXPECT_EQ(w().blockNo, "3");
+    EXPECT_EQ(w().bibNo, "012");
+    EXPECT_EQ(w().timeText, "00:27:07.84");
+    EXPECT_TRUE(cross::isStorablePass(w(), '1'));
+    EXPECT_FALSE(cross::isStorablePass(w(), 'T'));
+}
+
+TEST_F(QueuedLine, ABlankPosition17IsATenthsTime) {
+    take("C1301212:34:56.7 ");
+    EXPECT_EQ(w().timeText, "12:34:56.70");
+}
+
+TEST_F(QueuedLine, AShortTimeIsCompleted) {
+    take("C130121:23.45");
+    EXPECT_EQ(w().timeText, "00:01:23.45");
+}
+
+TEST_F(QueuedLine, ALineCutOffBeforeItsTimeIsNoPass) {
+    for (const char* line : {"C13012", "C1301200:", "C1", "C"}) {
+        take(line);
+        EXPECT_EQ(w().timeText, "") << line;
+        EXPECT_FALSE(cross::isStorablePass(w(), '1')) << line;
+    }
+}
+
+}  // namespace
+}  // namespace qpane
