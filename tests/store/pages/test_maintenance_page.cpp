@@ -123,22 +123,5 @@ TEST_F(MaintenancePageTest, StoredTimeOfAnotherWidthFitsTheMask) {
               std::vector<std::string>{"00:01:24.68"});
 }
 
-TEST_F(MaintenancePageTest, FilterTextThatIsNotANumberKeepsTheGrid) {
-    act([&] { w().showPage(w().TabSheet4); });
-    act([&] { w().Edit4.SetText("5"); });
-    act([&] { w().Edit5.SetText("2O"); });
-    act(w().CuteButton8.OnClick);
-    ASSERT_EQ(boxes_.errors.size(), 1u);
-    EXPECT_NE(boxes_.errors[0].find("'2O'"), std::string::npos) << boxes_.errors[0];
-    EXPECT_TRUE(w().Qmente.Active());
-    EXPECT_EQ(w().Qmente.rowCount(), 9990);
-
-    act([&] { w().Edit5.SetText("20"); });
-    act([&] { w().SpE2.SetText("x"); });
-    act(w().CuteButton8.OnClick);
-    EXPECT_EQ(boxes_.errors.size(), 2u);
-    EXPECT_EQ(w().Qmente.rowCount(), 9990);
-}
-
 }  // namespace
 }  // namespace qpane::testing
