@@ -1,5 +1,7 @@
 #include "app/fqpane.h"
 
+#include <filesystem>
+
 #include "input/time_values.h"
 #include "platform/convert.h"
 
@@ -101,6 +103,11 @@ TFqpane::TFqpane(WindowEnvironment env)
       Timer1(controls, "Timer1", env.scheduler, TimerId::Timer1, 500, true),
       Timer2(controls, "Timer2", env.scheduler, TimerId::Timer2, 300, false),
       Timer3(controls, "Timer3", env.scheduler, TimerId::Timer3, 500, true) {
+    // An installation has the folder of its settings file; a fresh root gets it with the
+    // installation database, so that the settings can be written at shut-down.
+    std::error_code ignored;
+    std::filesystem::create_directories(env.paths.settingsFolder(), ignored);
+
     // Design settings of the components and controls.
     CommX1.SetPortNo(5);
     CommX1.SetCharSize(7);
