@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -25,8 +26,11 @@ class CountingBoxes : public qpane::MessageBoxes {
     int messages = 0;
 };
 
+// Below QPANE_BENCH_DIR when set (a tmpfs there shows the store's cost without the disk's
+// flush latency), else in the temporary folder.
 fs::path benchFolder(const char* name) {
-    return fs::temp_directory_path() /
+    const char* dir = std::getenv("QPANE_BENCH_DIR");
+    return (dir && *dir ? fs::path(dir) : fs::temp_directory_path()) /
            ("qpane-bench-store-" + std::to_string(::getpid()) + "-" + name);
 }
 
