@@ -26,12 +26,15 @@ using TCommErrEvent = std::function<void(TCustomCommX& sender, uint32_t errorSta
 class CommTrace {
   public:
     virtual ~CommTrace() = default;
-    virtual void opened(const TCustomCommX& port) { (void)port; }      // when Open returns
-    virtual void openFailed(const TCustomCommX& port) { (void)port; }  // the opening failed
-    virtual void configChanged(const TCustomCommX& port) {
-        (void)port;
-    }                                                              // a setter on an open port
-    virtual void closed(const TCustomCommX& port) { (void)port; }  // when Close returns
+    // When Open returns.
+    virtual void opened(const TCustomCommX& port) { (void)port; }
+    // The device did not open, or a setting failed while opening (no time passes for the
+    // first; the second closes the device again with the waits of Close).
+    virtual void openFailed(const TCustomCommX& port) { (void)port; }
+    // A setter changed a value of an open port and the change was applied.
+    virtual void configChanged(const TCustomCommX& port) { (void)port; }
+    // When Close (or the destruction) of an open port returns.
+    virtual void closed(const TCustomCommX& port) { (void)port; }
     // One call of Write or SendString that hands bytes to an open port, with all its bytes.
     virtual void transmitted(const TCustomCommX& port, std::string_view bytes) {
         (void)port, (void)bytes;
@@ -56,8 +59,9 @@ class TCustomCommX {
     TCustomCommX(const TCustomCommX&) = delete;
     TCustomCommX& operator=(const TCustomCommX&) = delete;
 
-    // ECommError "ポートは、すでにオープンされています" when open, "ポートをオープンできません
-    // でした" when the device does not open, or the text of the setting that failed.
+    // Raises ECommError: "ポートは、すでにオープンされています" when open (the opening stays
+    // as it is), "ポートをオープンできませんでした" when the device does not open, or the text
+    // of the setting that failed.
     void Open();
     // Closes the port if open; does nothing otherwise.
     void Close();
