@@ -83,13 +83,15 @@ struct TableIndex {
 };
 
 // Updates and lookups go by bib and block, the maintenance and group grids by block and bib;
-// rankings by block and group, ordered by a time.
+// rankings by block and group, ordered by a time; the display cycle's search for the pass rows
+// still to show goes by sumi, ordered by uc, and must not read the rows shown already.
 // Equal keys stay in rowid order, the order in which the rows were inserted.
 constexpr TableIndex kIndexes[] = {
     {"timedata", "timedata_block_bib", {"block", "bib", nullptr}},
     {"timedata", "timedata_rank_time1", {"block", "grp", "time1"}},
     {"timedata", "timedata_rank_totalt", {"block", "grp", "totalt"}},
     {"crosst", "crosst_uc", {"uc", nullptr, nullptr}},
+    {"crosst", "crosst_sumi_uc", {"sumi", "uc", nullptr}},
 };
 
 // An index is made once all of its columns exist (block arrives with the upgrade).
