@@ -59,7 +59,9 @@ std::string flagText(bool b) {
 }  // namespace
 
 ReplaySession::ReplaySession(std::filesystem::path root, std::ostream& out)
-    : paths_(std::move(root)), transcript_(out, [this] { return scheduler_.now(); }) {}
+    : paths_(std::move(root)),
+      hub_(/*recordWrites=*/false),
+      transcript_(out, [this] { return scheduler_.now(); }) {}
 
 ReplaySession::~ReplaySession() {
     if (window_) window_->CommX2.setTrace(nullptr), window_->CommX1.setTrace(nullptr);

@@ -5,15 +5,49 @@
 
 namespace qpane {
 
+namespace {
+
+// Bytes waiting in a simulated driver. Reading from the front costs what it reads, however
+// much is waiting behind it.
+class InputQueue {
+  public:
+    size_t size() const { return bytes_.size() - head_; }
+    bool empty() const { return size() == 0; }
+    void append(std::string_view more) { bytes_.append(more); }
+    size_t take(void* out, size_t count) {
+        const size_t n = std::min(count, size());
+        std::memcpy(out, bytes_.data() + head_, n);
+        head_ += n;
+        if (head_ == bytes_.size()) {
+            clear();
+        } else if (head_ > 4096 && head_ * 2 > bytes_.size()) {
+            bytes_.erase(0, head_);
+            head_ = 0;
+        }
+        return n;
+    }
+    void clear() {
+        bytes_.clear();
+        head_ = 0;
+    }
+
+  private:
+    std::string bytes_;
+    size_t head_ = 0;
+};
+
+}  // namespace
+
 struct SimulatedPortHub::Port {
     std::string name;
     mutable std::mutex mutex;
     bool failing = false;
     bool open = false;
     bool lost = false;
-    std::string input;
+    InputQueue input;
     std::string written;
     std::vector<std::string> writes;
+    bool recordWrites = true;
     CommDcb dcb;
     CommTimeouts timeouts;
     int inBuffer = 0;
@@ -84,17 +118,16 @@ class SimulatedCommDevice final : public CommDevice {
     int read(void* buffer, int count) override {
         std::lock_guard lock(port_->mutex);
         if (!usable()) return -1;
-        const size_t n = std::min(port_->input.size(), static_cast<size_t>(std::max(count, 0)));
-        std::memcpy(buffer, port_->input.data(), n);
-        port_->input.erase(0, n);
-        return static_cast<int>(n);
+        return static_cast<int>(port_->input.take(buffer, static_cast<size_t>(std::max(count, 0))));
     }
     int write(const void* buffer, int count) override {
         std::lock_guard lock(port_->mutex);
         if (!usable()) return -1;
-        std::string chunk(static_cast<const char*>(buffer), static_cast<size_t>(count));
-        port_->written += chunk;
-        port_->writes.push_back(std::move(chunk));
+        if (port_->recordWrites) {
+            std::string chunk(static_cast<const char*>(buffer), static_cast<size_t>(count));
+            port_->written += chunk;
+            port_->writes.push_back(std::move(chunk));
+        }
         return count;
     }
     void purgeOutput() override {}
@@ -132,7 +165,7 @@ class SimulatedCommDevice final : public CommDevice {
 
 }  // namespace
 
-SimulatedPortHub::SimulatedPortHub() = default;
+SimulatedPortHub::SimulatedPortHub(bool recordWrites) : recordWrites_(recordWrites) {}
 SimulatedPortHub::~SimulatedPortHub() = default;
 
 std::shared_ptr<SimulatedPortHub::Port> SimulatedPortHub::port(int portNo) const {
@@ -141,6 +174,7 @@ std::shared_ptr<SimulatedPortHub::Port> SimulatedPortHub::port(int portNo) const
     if (!p) {
         p = std::make_shared<Port>();
         p->name = "COM" + std::to_string(portNo);
+        p->recordWrites = recordWrites_;
     }
     return p;
 }

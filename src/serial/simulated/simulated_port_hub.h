@@ -18,7 +18,8 @@ namespace qpane {
 // user-interface thread), so that virtual time stays exact.
 class SimulatedPortHub final : public CommDeviceProvider {
   public:
-    SimulatedPortHub();
+    // Without recordWrites nothing written is kept (a long replay stays flat in memory).
+    explicit SimulatedPortHub(bool recordWrites = true);
     ~SimulatedPortHub() override;
 
     std::unique_ptr<CommDevice> open(int portNo) override;
@@ -53,6 +54,7 @@ class SimulatedPortHub final : public CommDeviceProvider {
   private:
     std::shared_ptr<Port> port(int portNo) const;
 
+    bool recordWrites_;
     mutable std::mutex mutex_;
     mutable std::map<int, std::shared_ptr<Port>> ports_;
 };
