@@ -131,7 +131,7 @@ void fillRanking(TFqpane& w, TQuery& q, std::string_view column, int firstRow, i
     while (!q.Eof() && w.rowNo <= lastRow) {
         w.rowBib = q.FieldByName("bib").AsString();
         w.rowTime = q.FieldByName(column).AsString();
-        w.boardRows[static_cast<size_t>(w.rowNo - 1)] = rankingRow(w, w.rowNo, w.rowBib, w.rowTime);
+        boardRow(w, w.rowNo) = rankingRow(w, w.rowNo, w.rowBib, w.rowTime);
         q.Next();
         ++w.rowNo;
         if (skipRowL && w.rowNo == kRowL) w.rowNo = kRowL + 1;
@@ -151,18 +151,23 @@ std::string rankForm(const std::string& rank) {
     }
 }
 
+std::string& boardRow(TFqpane& w, int rowNo) {
+    return w.boardRows[static_cast<size_t>(rowNo - 1)];
+}
+
 void sendRowsAToJ(TFqpane& w) {
-    constexpr size_t kRowsAToJ = 10;
+    constexpr int kRowJ = 10;
     if (w.RGinout.ItemIndex() == 0) {
         if (!w.port1Open) return;
-        for (size_t row = 0; row < kRowsAToJ; ++row) {
-            w.CommX1.SendString(w.boardRows[row]);
+        for (w.rowNo = 1; w.rowNo <= kRowJ; ++w.rowNo) {
+            w.CommX1.SendString(boardRow(w, w.rowNo));
             w.scheduler().pause(50);
         }
     } else if (w.port2Open) {
-        for (size_t row = 0; row < kRowsAToJ; ++row) {
-            if (!showsSomething(w.boardRows[row], 3, 20)) continue;
-            w.CommX2.SendString(w.boardRows[row]);
+        for (w.rowNo = 1; w.rowNo <= kRowJ; ++w.rowNo) {
+            const std::string& row = boardRow(w, w.rowNo);
+            if (!showsSomething(row, 3, 20)) continue;
+            w.CommX2.SendString(row);
             w.scheduler().pause(50);
         }
     }

@@ -84,14 +84,14 @@ void TFqpane::syoriA1() {
             if (port1Open) {
                 for (rowNo = 1; rowNo <= kLastRow; ++rowNo) {
                     if (rowNo == kRowL) continue;
-                    CommX1.SendString(boardRows[static_cast<size_t>(rowNo - 1)]);
+                    CommX1.SendString(boardRow(*this, rowNo));
                     scheduler().pause(50);
                 }
             }
         } else if (port2Open) {
             for (rowNo = 1; rowNo <= kLastRow; ++rowNo) {
                 if (rowNo == kRowL) continue;
-                const std::string& row = boardRows[static_cast<size_t>(rowNo - 1)];
+                const std::string& row = boardRow(*this, rowNo);
                 Memo3.addLine(row);
                 if (showsSomething(row, 2, 20)) {
                     CommX2.SendString(row);

@@ -66,16 +66,16 @@ void TFqpane::syoriA2() {
         if (!boardRows[0].empty()) {
             if (RGinout.ItemIndex() == 0) {
                 if (port1Open) {
-                    for (size_t row = 0; row < kLastRow; ++row) {
-                        CommX1.SendString(boardRows[row]);
+                    for (rowNo = 1; rowNo <= kLastRow; ++rowNo) {
+                        CommX1.SendString(boardRow(*this, rowNo));
                         scheduler().pause(50);
                     }
                 }
             } else if (port2Open && !workLine.empty() &&
                        ((seen1 && !seenT) || (seen2 && workLine.compare(0, 2, "C2") == 0))) {
-                for (size_t row = 0; row < kLastRow; ++row) {
-                    CommX2.SendString(boardRows[row]);
-                    Memo3.addLine(boardRows[row]);
+                for (rowNo = 1; rowNo <= kLastRow; ++rowNo) {
+                    CommX2.SendString(boardRow(*this, rowNo));
+                    Memo3.addLine(boardRow(*this, rowNo));
                     scheduler().pause(50);
                 }
             }

@@ -73,19 +73,21 @@ void TFqpane::syoriA3() {
     if (!boardRows[0].empty()) {
         if (RGinout.ItemIndex() == 0) {
             if (port1Open) {
-                for (size_t row = 0; row < kLastRow; ++row) {
+                for (rowNo = 1; rowNo <= kLastRow; ++rowNo) {
                     // A dropped "A" line at the end of the pass holds the board back.
                     if (workLine.compare(0, 2, "CA") == 0) continue;
-                    Memo3.addLine(boardRows[row] + "/1");
-                    CommX1.SendString(boardRows[row]);
+                    const std::string& row = boardRow(*this, rowNo);
+                    Memo3.addLine(row + "/1");
+                    CommX1.SendString(row);
                     scheduler().pause(50);
                 }
             }
         } else if (port2Open) {
-            for (size_t row = 0; row < kLastRow; ++row) {
-                if (!showsSomething(boardRows[row], 3, 20)) continue;
-                Memo3.addLine(boardRows[row] + "/2");
-                CommX2.SendString(boardRows[row]);
+            for (rowNo = 1; rowNo <= kLastRow; ++rowNo) {
+                const std::string& row = boardRow(*this, rowNo);
+                if (!showsSomething(row, 3, 20)) continue;
+                Memo3.addLine(row + "/2");
+                CommX2.SendString(row);
                 scheduler().pause(50);
             }
         }
