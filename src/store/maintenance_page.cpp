@@ -91,10 +91,13 @@ void TFqpane::CuteButton4Click() {
                      "',totalt='" + sqlValue(total) + "'");
     Qedit3.SQL().Add("where bib='" + sqlValue(Edit2.Text()) + "' and block='" +
                      sqlValue(SpE2.Text()) + "'");
+    // A refused correction must not pass for a stored one: the operator is told, and the grid
+    // below is still refreshed so that it shows the times that are really stored.
+    std::string refused;
     try {
         Qedit3.ExecSQL();
-    } catch (const EDatabaseError&) {
-        // A refused correction is not reported; the reopened grid shows the times still stored.
+    } catch (const EDatabaseError& e) {
+        refused = e.what();
     }
 
     // Runs the grid's statement again, so a filter stays in force.
@@ -102,6 +105,7 @@ void TFqpane::CuteButton4Click() {
     Qmente.Open();
     Qmente.Locate("bib", Edit2.Text());
     setFocus("DBGrid2");
+    if (!refused.empty()) reportError(refused);
 }
 
 }  // namespace qpane

@@ -69,7 +69,7 @@ TEST_F(MaintenancePageTest, SetKeepsTheFilterInForce) {
     EXPECT_TRUE(boxes_.errors.empty());
 }
 
-TEST_F(MaintenancePageTest, RefusedWriteIsSilentAndGridStillReopens) {
+TEST_F(MaintenancePageTest, RefusedWriteIsReportedAndGridStillReopens) {
     act([&] { w().showPage(w().TabSheet4); });
     w().Qmente.setRecNo(allBlocksRow(0, 7));
     act(w().DBGrid2.OnClick);
@@ -78,7 +78,8 @@ TEST_F(MaintenancePageTest, RefusedWriteIsSilentAndGridStillReopens) {
     w().Qmente.setRecNo(allBlocksRow(5, 1));
     act(w().CuteButton4.OnClick);
 
-    EXPECT_TRUE(boxes_.errors.empty());
+    ASSERT_EQ(boxes_.errors.size(), 1u);
+    EXPECT_NE(boxes_.errors[0].find("refused"), std::string::npos);
     EXPECT_EQ(column("select time1 from timedata where bib='007' and block='0'"),
               std::vector<std::string>{"<null>"});
     EXPECT_EQ(w().Qmente.recNo(), allBlocksRow(0, 7));
