@@ -1,0 +1,150 @@
+#include "gui/main_window.h"
+
+#include <QCloseEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QStackedWidget>
+
+#include "app/fqpane.h"
+#include "controls/cute_button.h"
+#include "gui/control_binder.h"
+#include "gui/face_actions.h"
+#include "gui/pages.h"
+#include "gui/panel_widget.h"
+#include "gui/widget_factory.h"
+#include "gui/window_font.h"
+
+namespace qpane {
+
+MainWindow::MainWindow(TFqpane& core, QtScheduler& scheduler, QWidget* parent)
+    : QWidget(parent), core_(core), actions_(std::make_unique<FaceActions>(core, scheduler)) {
+    setObjectName(QStringLiteral("Fqpane"));
+    setFixedSize(kWidth, kHeight);
+    setFont(windowFont());
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    black.setColor(QPalette::WindowText, Qt::white);
+    setPalette(black);
+    setAutoFillBackground(true);
+
+    buildFrame();
+    binder_ = new ControlBinder(*this, *actions_);
+    binder_->bindAll([this](Control& control) { showPageOrWindow(control); });
+    // "×" asks from inside a handler; the close runs the shut-down after it.
+    core_.onCloseRequest = [this] {
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    };
+}
+
+MainWindow::~MainWindow() {
+    core_.onCloseRequest = nullptr;
+    core_.controls.setObserver(nullptr);
+}
+
+void MainWindow::buildFrame() {
+    pages_ = new QStackedWidget(this);
+    pages_->setObjectName(QStringLiteral("PageControl1"));
+    pages_->setGeometry(0, kTabRowHeight + 1, kWidth, kHeight - kTabRowHeight - 1);
+    Control* pageControls[] = {&core_.TabSheet1, &core_.TabSheet2, &core_.TabSheet3,
+                               &core_.TabSheet4};
+    void (*builders[])(QWidget*, TFqpane&) = {buildBoardControlPage, buildDataCheckPage,
+                                              buildPatternPage, buildMaintenancePage};
+    for (size_t i = 0; i < tabs_.size(); ++i) {
+        Control* control = pageControls[i];
+        pageControls_[i] = control;
+        auto* page = new QWidget(pages_);
+        page->setObjectName(QString::fromStdString(control->name()));
+        pages_->addWidget(page);
+        builders[i](page, core_);
+
+        auto* tab = new QPushButton(this);
+        tab->setObjectName(QString::fromStdString(control->name()) + QStringLiteral("Tab"));
+        tab->setGeometry(static_cast<int>(i) * kTabWidth, 2, kTabWidth, kTabRowHeight - 3);
+        tab->setCheckable(true);
+        tabs_[i] = tab;
+        connect(tab, &QPushButton::clicked, this, [this, control] {
+            actions_->run(control, [this, control] { core_.showPage(*control); });
+        });
+    }
+
+    // The tab cover: over the whole row of tab buttons.
+    make::panel(this, "Panel1", QRect(0, 0, 500, kTabRowHeight))->raise();
+
+    TCuteButton* close = make::button(this, "CuteButton2", QRect(kWidth - 34, 1, 32, 27));
+    QFont bold = close->font();
+    bold.setBold(true);
+    bold.setPixelSize(27);
+    close->setFont(bold);
+    close->setFontColor(QColor(255, 255, 0));
+}
+
+QWidget* MainWindow::currentPage() const {
+    return pages_->currentWidget();
+}
+
+void MainWindow::showPageOrWindow(Control& control) {
+    if (control.kind() == ControlKind::Window) {
+        setWindowTitle(QString::fromStdString(control.caption()));
+        return;
+    }
+    for (size_t i = 0; i < tabs_.size(); ++i)
+        if (pageControls_[i] == &control)
+            tabs_[i]->setText(QString::fromStdString(control.caption()));
+    showActivePage();
+}
+
+void MainWindow::showActivePage() {
+    const Control* active = core_.activePage();
+    for (size_t i = 0; i < tabs_.size(); ++i) {
+        const bool current = pageControls_[i] == active;
+        tabs_[i]->setChecked(current);
+        if (current) pages_->setCurrentIndex(static_cast<int>(i));
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    if (QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
+    // After the window has been painted once.
+    QMetaObject::invokeMethod(
+        this, [this] { startUp(); }, Qt::QueuedConnection);
+}
+
+void MainWindow::startUp() {
+    actions_->run(nullptr, [this] { core_.FormShow(); });
+    actions_->run(nullptr, [this] {
+        started_ = true;
+        emit startUpDone();
+    });
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (closed_) {
+        event->accept();
+        return;
+    }
+    // The window stays until the shut-down has run, after whatever handler runs now.
+    event->ignore();
+    if (closing_) return;
+    closing_ = true;
+    actions_->run(nullptr, [this] { shutDown(); });
+    actions_->run(nullptr, [this] {
+        closed_ = true;
+        emit closed();
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    });
+}
+
+void MainWindow::shutDown() {
+    // A start-up that failed before it read the settings file leaves nothing worth writing:
+    // writing would put zeros over the operator's settings.
+    if (core_.iniDir.empty()) {
+        core_.CommX1.Close();
+        return;
+    }
+    core_.FormClose();
+}
+
+}  // namespace qpane

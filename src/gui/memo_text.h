@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <string_view>
+
+namespace qpane {
+
+// How a memo shows the bytes of one of its lines. Valid UTF-8 is shown as its characters;
+// every other byte as U+FFFD, one per byte, so that the text of a line that grows is the text
+// it had plus the text of what was added (see incompleteTail). CR and LF, which the memos only
+// see at the end of board rows, are not shown; other control bytes show as their control
+// pictures (STX as U+2402). Characters that would start a paragraph or act as the text
+// document's own markers show as U+FFFD, so one line is always one paragraph.
+QString memoText(std::string_view bytes);
+
+// The number of bytes at the end of bytes (0 to 3) that begin a UTF-8 sequence that more
+// bytes could still complete. memoText shows each of them as U+FFFD for now.
+size_t incompleteTail(std::string_view bytes);
+
+}  // namespace qpane

@@ -1,0 +1,126 @@
+#include "gui/memo_view.h"
+
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "gui/memo_text.h"
+#include "input/line_list.h"
+
+namespace qpane {
+
+namespace {
+// Beyond this many places to try, showing the list afresh is cheaper than the search.
+constexpr int kMaxCandidates = 32;
+
+bool startsWith(const std::string& s, const std::string& prefix) {
+    return s.size() >= prefix.size() && s.compare(0, prefix.size(), prefix) == 0;
+}
+}  // namespace
+
+MemoView::MemoView(QWidget* parent) : QPlainTextEdit(parent), refresh_(this, [this] { follow(); }) {
+    setReadOnly(true);
+    setUndoRedoEnabled(false);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
+
+MemoView::~MemoView() {
+    unbind();
+}
+
+void MemoView::bind(LineList& list) {
+    unbind();
+    list_ = &list;
+    list.setObserver([this] { refresh_.request(); });
+    redraw();
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+void MemoView::unbind() {
+    if (list_) list_->setObserver(nullptr);
+    list_ = nullptr;
+}
+
+long MemoView::findDroppedFront() const {
+    const size_t count = list_->count();
+    if (shown_.empty() || count == 0) return shown_.empty() ? 0 : -1;
+    const std::string& first = list_->line(0);
+    int tried = 0;
+    for (size_t k = 0; k < shown_.size(); ++k) {
+        const size_t kept = shown_.size() - k;
+        if (kept > count) continue;
+        const bool lastKept = kept == 1;
+        if (lastKept ? !startsWith(first, shown_[k]) : first != shown_[k]) continue;
+        if (++tried > kMaxCandidates) return -1;
+        bool same = true;
+        for (size_t i = 1; i < kept && same; ++i) {
+            const std::string& now = list_->line(i);
+            const std::string& was = shown_[k + i];
+            same = i + 1 == kept ? startsWith(now, was) : now == was;
+        }
+        if (same) return static_cast<long>(k);
+    }
+    return -1;
+}
+
+void MemoView::follow() {
+    if (!list_) return;
+    ++follows_;
+    QScrollBar* bar = verticalScrollBar();
+    const bool atEnd = bar->value() >= bar->maximum();
+
+    const long dropped = findDroppedFront();
+    if (dropped < 0) {
+        redraw();
+    } else {
+        QTextCursor cursor(document());
+        cursor.beginEditBlock();
+        if (dropped > 0) {
+            cursor.movePosition(QTextCursor::Start);
+            cursor.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor,
+                                static_cast<int>(dropped));
+            cursor.removeSelectedText();
+            shown_.erase(shown_.begin(), shown_.begin() + dropped);
+        }
+        cursor.movePosition(QTextCursor::End);
+        if (!shown_.empty()) {
+            // The last line kept may have grown; bytes that were waiting for the rest of their
+            // character are shown again with it.
+            std::string& last = shown_.back();
+            const std::string& now = list_->line(shown_.size() - 1);
+            if (now.size() > last.size()) {
+                const size_t waiting = incompleteTail(last);
+                cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor,
+                                    static_cast<int>(waiting));
+                cursor.insertText(memoText(std::string_view(now).substr(last.size() - waiting)));
+                last = now;
+            }
+        }
+        for (size_t i = shown_.size(); i < list_->count(); ++i) {
+            const std::string& line = list_->line(i);
+            if (!shown_.empty()) cursor.insertBlock();
+            cursor.insertText(memoText(line));
+            shown_.push_back(line);
+        }
+        cursor.endEditBlock();
+    }
+    if (atEnd) bar->setValue(bar->maximum());
+}
+
+void MemoView::redraw() {
+    ++redraws_;
+    shown_.clear();
+    QString text;
+    if (list_) {
+        for (size_t i = 0; i < list_->count(); ++i) {
+            if (i > 0) text.append(QChar('\n'));
+            text.append(memoText(list_->line(i)));
+            shown_.push_back(list_->line(i));
+        }
+    }
+    setPlainText(text);
+}
+
+}  // namespace qpane

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/paths.h"
+
+namespace qpane {
+
+class CommDeviceProvider;
+class MainWindow;
+class MessageBoxes;
+class QtScheduler;
+class TFqpane;
+
+// The running console: the installation folders, the main window's core (which opens the
+// result store) and its window, made in that order. The scheduler, the boxes and the serial
+// devices come from outside, so that tests answer the boxes and simulate the ports.
+class QpaneProgram {
+  public:
+    QpaneProgram(Paths paths, QtScheduler& scheduler, MessageBoxes& boxes,
+                 CommDeviceProvider& devices);
+    // Stops the scheduler before the window and the core go, so that nothing still waiting
+    // runs on them and a port thread waiting for the window is let go.
+    ~QpaneProgram();
+    QpaneProgram(const QpaneProgram&) = delete;
+    QpaneProgram& operator=(const QpaneProgram&) = delete;
+
+    // Makes the folders, the core and the window (not shown). When the result store cannot be
+    // opened it shows why and returns false: the program does not start.
+    bool create();
+
+    TFqpane& core() const { return *core_; }
+    MainWindow& window() const { return *window_; }
+
+    // The message shown when the store cannot be opened.
+    static std::string storeFailureText(const std::string& reason);
+
+  private:
+    Paths paths_;
+    QtScheduler& scheduler_;
+    MessageBoxes& boxes_;
+    CommDeviceProvider& devices_;
+    std::unique_ptr<TFqpane> core_;
+    std::unique_ptr<MainWindow> window_;
+};
+
+}  // namespace qpane
