@@ -38,13 +38,6 @@ TEST_F(QueryTest, TextIsLinesJoinedForTheEngineAndCrlfForAnEdit) {
     EXPECT_EQ(q.SQL().TextCRLF(), "");
 }
 
-TEST_F(QueryTest, FixedTextIsHeldFromCreation) {
-    TQuery q(db(), "Qtop", {"select * from people order by name desc"});
-    EXPECT_FALSE(q.Active());
-    q.Open();
-    EXPECT_EQ(q.FieldByName("name").AsString(), "cy");
-}
-
 TEST_F(QueryTest, OpeningAnOpenQueryKeepsRowsAndCursor) {
     TQuery q(db(), "Qtop", {"select name from people order by name"});
     q.Open();
@@ -197,15 +190,6 @@ TEST_F(QueryTest, ClosedQueryRefusesReadsButReportsEof) {
     EXPECT_THROW(q.Next(), EDatabaseError);
     EXPECT_THROW(q.First(), EDatabaseError);
     EXPECT_THROW(q.Locate("name", "ann"), EDatabaseError);
-}
-
-TEST_F(QueryTest, ExecLeavesAnOpenResultAsItWas) {
-    TQuery q(db(), "Qedit", {"select name from people order by name"});
-    q.Open();
-    TQuery other(db(), "Qedit2", {"delete from people"});
-    other.ExecSQL();
-    EXPECT_TRUE(q.Active());
-    EXPECT_EQ(q.RecordCount(), 3);  // rows were read when it opened
 }
 
 TEST_F(QueryTest, GridViewShowsRowsColumnsAndNoValues) {
