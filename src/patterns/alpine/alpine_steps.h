@@ -87,9 +87,9 @@ void fillRanking(TFqpane& w, TQuery& q, std::string_view column, int firstRow, i
 // a text of four or more characters, or an empty one, stays as it is.
 std::string rankForm(const std::string& rank);
 
-// Rows A to J to the board (rowNo counting them), 50 ms apart: all of them to CommX1 when the port
-// is shared, only those with something in characters 3 to 20 to CommX2 when it is separate. Nothing
-// is logged.
+// Rows A to J to the board (rowNo counting them), 50 ms apart: all of them to CommX1 when
+// the port is shared, only those with something in characters 3 to 20 to CommX2 when it is
+// separate. Nothing is logged.
 void sendRowsAToJ(TFqpane& w);
 
 // Whether characters from..to of a row hold anything but blanks.
