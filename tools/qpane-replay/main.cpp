@@ -6,13 +6,16 @@
 #include <iostream>
 #include <random>
 
+#include "journal_to_scenario.h"
 #include "replay_session.h"
 #include "scenario.h"
 
 namespace {
 
 int usage() {
-    std::cerr << "usage: qpane-replay [--root DIR] SCENARIO\n";
+    std::cerr
+        << "usage: qpane-replay [--root DIR] SCENARIO\n"
+           "       qpane-replay --journal JOURNAL   (prints the scenario of a traffic journal)\n";
     return 2;
 }
 
@@ -25,6 +28,21 @@ std::filesystem::path makeTemporaryRoot() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--journal") {
+        std::ifstream journal(argv[2], std::ios::binary);
+        if (!journal) {
+            std::cerr << "qpane-replay: cannot read " << argv[2] << "\n";
+            return 2;
+        }
+        try {
+            qpane::replay::journalToScenario(journal, std::cout);
+        } catch (const qpane::replay::ScenarioError& e) {
+            std::cerr << argv[2] << ": " << e.what() << "\n";
+            return 2;
+        }
+        return 0;
+    }
+
     std::filesystem::path root;
     std::string scenarioPath;
     for (int i = 1; i < argc; ++i) {

@@ -6,11 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/byte_text.h"
+
 namespace qpane::replay {
 
-// A byte string in double quotes: \r \n \t \\ \" escaped, every other byte outside
-// 0x20..0x7E as \xHH.
-std::string quoteBytes(std::string_view bytes);
+using qpane::quoteBytes;
 
 // "#RRGGBB".
 std::string colorText(uint32_t rgb);

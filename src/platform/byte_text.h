@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qpane {
+
+// A byte string as printable text in double quotes: \r \n \t \\ \" escaped, every other byte
+// outside 0x20..0x7E as \xHH with upper-case digits. The replay transcript and the traffic
+// journal write bytes this way.
+std::string quoteBytes(std::string_view bytes);
+
+}  // namespace qpane
