@@ -59,7 +59,8 @@ bool RecordingBoxes::askYesNo(const std::string& title, const std::string& text)
     return yes;
 }
 
-WindowHarness::WindowHarness(std::initializer_list<Setting> settings) : root_(freshRoot()) {
+WindowHarness::WindowHarness(std::initializer_list<Setting> settings, bool recordWrites)
+    : root_(freshRoot()), hub_(recordWrites) {
     Paths paths(root_);
     fs::create_directories(paths.dataFolder().parent_path());
     fs::copy(upgradedDataFolder(), paths.dataFolder(), fs::copy_options::recursive);

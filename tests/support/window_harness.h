@@ -35,7 +35,8 @@ class WindowHarness {
   public:
     // Settings of section Boad written before the window is created.
     using Setting = std::pair<std::string, std::string>;
-    explicit WindowHarness(std::initializer_list<Setting> settings = {});
+    // Without recordWrites the simulated ports keep nothing of what was sent (long runs).
+    explicit WindowHarness(std::initializer_list<Setting> settings = {}, bool recordWrites = true);
     ~WindowHarness();
     WindowHarness(const WindowHarness&) = delete;
     WindowHarness& operator=(const WindowHarness&) = delete;
