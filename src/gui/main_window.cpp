@@ -138,8 +138,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::shutDown() {
-    // A start-up that failed before it read the settings file leaves nothing worth writing:
-    // writing would put zeros over the operator's settings.
+    // A start-up that failed before it read the settings file has no settings to write back:
+    // the folder of the file is set only when it is read, so FormClose would write zeros to a
+    // stray Qcontrol.ini in the root folder.
     if (core_.iniDir.empty()) {
         core_.CommX1.Close();
         return;

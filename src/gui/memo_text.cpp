@@ -99,4 +99,18 @@ size_t incompleteTail(std::string_view bytes) {
     return 0;
 }
 
+ShownPart shownPart(std::string_view line) {
+    if (line.size() <= kMemoLineBytes) return {line, false};
+    std::string_view part = line.substr(0, kMemoLineBytes);
+    part.remove_suffix(incompleteTail(part));
+    return {part, true};
+}
+
+QString memoLineText(std::string_view line) {
+    const ShownPart part = shownPart(line);
+    QString text = memoText(part.bytes);
+    if (part.cut) text.append(QChar(kMemoEllipsis));
+    return text;
+}
+
 }  // namespace qpane

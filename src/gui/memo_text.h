@@ -19,4 +19,20 @@ QString memoText(std::string_view bytes);
 // bytes could still complete. memoText shows each of them as U+FFFD for now.
 size_t incompleteTail(std::string_view bytes);
 
+// A memo shows at most this many bytes of a line, then an ellipsis: a device that sends
+// without ever ending a line must not make every refresh lay out a megabyte.
+inline constexpr size_t kMemoLineBytes = 2000;
+inline constexpr char16_t kMemoEllipsis = u'\u2026';
+
+// The part of a line that a memo shows: all of it, or its first kMemoLineBytes bytes (less a
+// character cut there) when it is longer.
+struct ShownPart {
+    std::string_view bytes;
+    bool cut = false;
+};
+ShownPart shownPart(std::string_view line);
+
+// The whole text a memo shows for a line.
+QString memoLineText(std::string_view line);
+
 }  // namespace qpane

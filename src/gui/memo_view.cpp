@@ -11,6 +11,9 @@
 namespace qpane {
 
 namespace {
+// Following costs a look at every line kept; a memo that a stream of small bursts keeps
+// changing follows at most this often (the eye sees no difference).
+constexpr int kFollowIntervalMs = 40;
 // Beyond this many places to try, showing the list afresh is cheaper than the search.
 constexpr int kMaxCandidates = 32;
 
@@ -19,7 +22,20 @@ bool startsWith(const std::string& s, const std::string& prefix) {
 }
 }  // namespace
 
-MemoView::MemoView(QWidget* parent) : QPlainTextEdit(parent), refresh_(this, [this] { follow(); }) {
+MemoView::Shown MemoView::partOf(const std::string& line) {
+    const ShownPart part = shownPart(line);
+    return {std::string(part.bytes), part.cut};
+}
+
+bool MemoView::shows(const Shown& shown, const std::string& line, bool grown) {
+    if (shown.cut) return line.size() > kMemoLineBytes && startsWith(line, shown.bytes);
+    return grown ? startsWith(line, shown.bytes) : line == shown.bytes;
+}
+
+MemoView::MemoView(QWidget* parent)
+    : QPlainTextEdit(parent),
+      refresh_(
+          this, [this] { follow(); }, kFollowIntervalMs) {
     setReadOnly(true);
     setUndoRedoEnabled(false);
     setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -51,15 +67,11 @@ long MemoView::findDroppedFront() const {
     for (size_t k = 0; k < shown_.size(); ++k) {
         const size_t kept = shown_.size() - k;
         if (kept > count) continue;
-        const bool lastKept = kept == 1;
-        if (lastKept ? !startsWith(first, shown_[k]) : first != shown_[k]) continue;
+        if (!shows(shown_[k], first, kept == 1)) continue;
         if (++tried > kMaxCandidates) return -1;
         bool same = true;
-        for (size_t i = 1; i < kept && same; ++i) {
-            const std::string& now = list_->line(i);
-            const std::string& was = shown_[k + i];
-            same = i + 1 == kept ? startsWith(now, was) : now == was;
-        }
+        for (size_t i = 1; i < kept && same; ++i)
+            same = shows(shown_[k + i], list_->line(i), i + 1 == kept);
         if (same) return static_cast<long>(k);
     }
     return -1;
@@ -85,24 +97,27 @@ void MemoView::follow() {
             shown_.erase(shown_.begin(), shown_.begin() + dropped);
         }
         cursor.movePosition(QTextCursor::End);
-        if (!shown_.empty()) {
+        if (!shown_.empty() && !shown_.back().cut) {
             // The last line kept may have grown; bytes that were waiting for the rest of their
             // character are shown again with it.
-            std::string& last = shown_.back();
-            const std::string& now = list_->line(shown_.size() - 1);
-            if (now.size() > last.size()) {
-                const size_t waiting = incompleteTail(last);
+            Shown& last = shown_.back();
+            Shown now = partOf(list_->line(shown_.size() - 1));
+            if (now.cut || now.bytes.size() > last.bytes.size()) {
+                const size_t waiting = incompleteTail(last.bytes);
                 cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor,
                                     static_cast<int>(waiting));
-                cursor.insertText(memoText(std::string_view(now).substr(last.size() - waiting)));
-                last = now;
+                QString added =
+                    memoText(std::string_view(now.bytes).substr(last.bytes.size() - waiting));
+                if (now.cut) added.append(QChar(kMemoEllipsis));
+                cursor.insertText(added);
+                last = std::move(now);
             }
         }
         for (size_t i = shown_.size(); i < list_->count(); ++i) {
             const std::string& line = list_->line(i);
             if (!shown_.empty()) cursor.insertBlock();
-            cursor.insertText(memoText(line));
-            shown_.push_back(line);
+            cursor.insertText(memoLineText(line));
+            shown_.push_back(partOf(line));
         }
         cursor.endEditBlock();
     }
@@ -116,8 +131,8 @@ void MemoView::redraw() {
     if (list_) {
         for (size_t i = 0; i < list_->count(); ++i) {
             if (i > 0) text.append(QChar('\n'));
-            text.append(memoText(list_->line(i)));
-            shown_.push_back(list_->line(i));
+            text.append(memoLineText(list_->line(i)));
+            shown_.push_back(partOf(list_->line(i)));
         }
     }
     setPlainText(text);

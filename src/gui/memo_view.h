@@ -12,10 +12,11 @@ namespace qpane {
 class LineList;
 
 // A memo of the window: a read-only view of a LineList. It follows the list once per turn of
-// the event loop and changes only what changed (lines taken from the front, the last line
-// grown, lines added at the end), so that a log that takes a megabyte in bursts costs what
-// was added, not what is held. Any other change is shown afresh. One line of the list is one
-// paragraph of the view; the view keeps to the newest line unless the operator scrolled up.
+// the event loop, and not more often than every few hundredths of a second, and changes only
+// what changed (lines taken from the front, the last line grown, lines added at the end), so
+// that a log that takes a megabyte in bursts costs what was added, not what is held. Any
+// other change is shown afresh. One line of the list is one paragraph of the view; the view
+// keeps to the newest line unless the operator scrolled up.
 class MemoView : public QPlainTextEdit {
     Q_OBJECT
   public:
@@ -40,8 +41,18 @@ class MemoView : public QPlainTextEdit {
     long findDroppedFront() const;
     void redraw();
 
+    // What a paragraph shows of its line: the bytes, and whether the line goes on beyond
+    // them (an ellipsis follows).
+    struct Shown {
+        std::string bytes;
+        bool cut = false;
+    };
+    // Whether line is what paragraph shown shows; grown: the line may have grown since.
+    static bool shows(const Shown& shown, const std::string& line, bool grown);
+    static Shown partOf(const std::string& line);
+
     LineList* list_ = nullptr;
-    std::deque<std::string> shown_;  // the bytes of each paragraph shown
+    std::deque<Shown> shown_;
     CoalescedRefresh refresh_;
     int follows_ = 0;
     int redraws_ = 0;
