@@ -15,16 +15,16 @@ namespace {
 
 void buildBoardCommands(QWidget* page, TFqpane& core) {
     QWidget* frame =
-        make::frame(page, "FrameBoard", QStringLiteral("ボード調整"), QRect(32, 24, 232, 336));
+        make::frame(page, "FrameBoard", QStringLiteral("ボード調整"), QRect(32, 24, 232, 300));
     make::button(frame, "CuteButton28", QRect(20, 28, 192, 36));
     make::button(frame, "CuteButton29", QRect(20, 72, 192, 36));
     make::button(frame, "CuteButton58", QRect(20, 116, 192, 36));
     make::button(frame, "CuteButton61", QRect(20, 160, 192, 36));
-    make::label(frame, "LabelTBarbright", QStringLiteral("明るさ"), QRect(20, 208, 120, 18));
-    make::trackBar(frame, core.TBarbright, QRect(20, 228, 192, 34));
-    make::button(frame, "CuteButton1", QRect(20, 276, 192, 40));
+    make::label(frame, "LabelTBarbright", QStringLiteral("明るさ"), QRect(20, 220, 120, 18));
+    make::trackBar(frame, core.TBarbright, QRect(20, 244, 120, 34));
+    make::button(frame, "CuteButton1", QRect(148, 240, 64, 40));
     // Over the commands until the ports have been applied once.
-    make::panel(page, "Panel4", QRect(40, 48, 216, 304));
+    make::panel(page, "Panel4", QRect(40, 48, 216, 268));
 }
 
 void buildPortChoices(QWidget* page, TFqpane& core) {
