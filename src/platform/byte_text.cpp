@@ -37,4 +37,15 @@ std::string quoteBytes(std::string_view bytes) {
     return s + "\"";
 }
 
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = x - 'A' + 'a';
+        if (y >= 'A' && y <= 'Z') y = y - 'A' + 'a';
+        if (x != y) return false;
+    }
+    return true;
+}
+
 }  // namespace qpane

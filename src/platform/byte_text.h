@@ -10,4 +10,7 @@ namespace qpane {
 // journal write bytes this way.
 std::string quoteBytes(std::string_view bytes);
 
+// Equal but for the case of the ASCII letters (names of settings keys, tables, columns).
+bool equalsNoCase(std::string_view a, std::string_view b);
+
 }  // namespace qpane

@@ -9,6 +9,8 @@
 #include <limits>
 #include <sstream>
 
+#include "platform/byte_text.h"
+
 namespace qpane {
 
 namespace {
@@ -19,17 +21,6 @@ std::string_view trimBlanks(std::string_view s) {
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
         s.remove_suffix(1);
     return s;
-}
-
-bool equalsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = x - 'A' + 'a';
-        if (y >= 'A' && y <= 'Z') y = y - 'A' + 'a';
-        if (x != y) return false;
-    }
-    return true;
 }
 
 // "[Name]" -> Name; anything else is not a section line.

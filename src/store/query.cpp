@@ -1,5 +1,6 @@
 #include "store/query.h"
 
+#include "platform/byte_text.h"
 #include "platform/convert.h"
 #include "store/database.h"
 
@@ -8,17 +9,6 @@ namespace qpane {
 namespace {
 
 const std::string kNoValue;
-
-bool sameNameNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = x - 'A' + 'a';
-        if (y >= 'A' && y <= 'Z') y = y - 'A' + 'a';
-        if (x != y) return false;
-    }
-    return true;
-}
 
 bool isBlank(std::string_view text) {
     return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
@@ -119,7 +109,7 @@ void TQuery::Close() {
 
 int TQuery::columnIndex(std::string_view name) const {
     for (size_t c = 0; c < columns_.size(); ++c)
-        if (sameNameNoCase(columns_[c], name)) return static_cast<int>(c);
+        if (equalsNoCase(columns_[c], name)) return static_cast<int>(c);
     return -1;
 }
 
