@@ -4,6 +4,7 @@
 
 #include "input/time_values.h"
 #include "platform/convert.h"
+#include "store/window_queries.h"
 
 namespace qpane {
 
@@ -11,9 +12,12 @@ namespace {
 const std::vector<std::string> kPorts = {"無し",   "Port 1", "Port 2", "Port 3", "Port 4",
                                          "Port 5", "Port 6", "Port 7", "Port 8", "Port 9"};
 const std::vector<std::string> kBitRates = {"2400", "4800", "9600"};
-// The statements that Qcross and Qtop (and Qed1 to Qed3) hold from creation.
-const char* const kQcrossText = "select * from crosst where sumi='0' order by uc";
-const char* const kQtopText = "select * from timedata order by lap desc,totaltv";
+// The statement a query of the window holds from creation.
+std::vector<std::string> fixedText(std::string_view name) {
+    for (const WindowQuery& q : kWindowQueries)
+        if (q.name == name) return q.lines();
+    return {};
+}
 }  // namespace
 
 TFqpane::TFqpane(WindowEnvironment env)
@@ -21,18 +25,18 @@ TFqpane::TFqpane(WindowEnvironment env)
       CommX1(env.scheduler, env.devices),
       CommX2(env.scheduler, env.devices),
       Db1(env.paths.dataFolder()),
-      Qtimedp(Db1, "Qtimedp"),
-      Qedit(Db1, "Qedit"),
-      Qtemp(Db1, "Qtemp"),
-      Qcross(Db1, "Qcross", {kQcrossText}),
-      Qedit2(Db1, "Qedit2"),
-      Qmente(Db1, "Qmente"),
-      Qedit3(Db1, "Qedit3"),
-      Qgroup(Db1, "Qgroup"),
-      Qtop(Db1, "Qtop", {kQtopText}),
-      Qed1(Db1, "Qed1", {kQtopText}),
-      Qed2(Db1, "Qed2", {kQtopText}),
-      Qed3(Db1, "Qed3", {kQtopText}),
+      Qtimedp(Db1, "Qtimedp", fixedText("Qtimedp")),
+      Qedit(Db1, "Qedit", fixedText("Qedit")),
+      Qtemp(Db1, "Qtemp", fixedText("Qtemp")),
+      Qcross(Db1, "Qcross", fixedText("Qcross")),
+      Qedit2(Db1, "Qedit2", fixedText("Qedit2")),
+      Qmente(Db1, "Qmente", fixedText("Qmente")),
+      Qedit3(Db1, "Qedit3", fixedText("Qedit3")),
+      Qgroup(Db1, "Qgroup", fixedText("Qgroup")),
+      Qtop(Db1, "Qtop", fixedText("Qtop")),
+      Qed1(Db1, "Qed1", fixedText("Qed1")),
+      Qed2(Db1, "Qed2", fixedText("Qed2")),
+      Qed3(Db1, "Qed3", fixedText("Qed3")),
       Fqpane(controls, "Fqpane", ControlKind::Window),
       PageControl1(controls, "PageControl1", ControlKind::Panel),
       TabSheet1(controls, "TabSheet1", ControlKind::Page),
