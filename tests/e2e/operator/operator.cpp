@@ -1,0 +1,146 @@
+// The operator at the console, for the end-to-end tests and benchmarks: a library preloaded
+// into the real qpane (LD_PRELOAD), so that the program runs as shipped and is driven
+// through its window only. It starts when the application object is made and reads:
+//   QPANE_OPERATOR_CLICKS   controls to click, by name, once start-up has run ("CuteButton3")
+//   QPANE_OPERATOR_ANSWERS  answers to the Yes/No boxes in turn ("yes,no"); No when none is
+//                           left; boxes with OK only are confirmed
+//   QPANE_OPERATOR_STOP     a file: when it appears, the window's close button is clicked
+//   QPANE_OPERATOR_REPORT   a file that gets one line per thing done or seen:
+//                           "started", "click NAME", "missing NAME", "ask TEXT -> yes|no",
+//                           "message TEXT", "error TEXT", "close"
+// Without QPANE_OPERATOR_CLICKS nothing is done.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMessageBox>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QWidget>
+#include <QtTest/QTest>
+
+#include <deque>
+#include <memory>
+
+namespace {
+
+// How long a control to click may take to appear and become usable.
+constexpr qint64 kControlWaitMs = 15000;
+
+class Operator : public QObject {
+  public:
+    explicit Operator(QObject* parent) : QObject(parent) {
+        for (const QString& name : env("QPANE_OPERATOR_CLICKS").split(',', Qt::SkipEmptyParts))
+            clicks_.push_back(name.trimmed());
+        for (const QString& a : env("QPANE_OPERATOR_ANSWERS").split(',', Qt::SkipEmptyParts))
+            answers_.push_back(a.trimmed().compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0);
+        stopFile_ = env("QPANE_OPERATOR_STOP");
+        report_.setFileName(env("QPANE_OPERATOR_REPORT"));
+        if (!report_.fileName().isEmpty()) report_.open(QIODevice::WriteOnly | QIODevice::Append);
+        connect(&timer_, &QTimer::timeout, this, [this] { look(); });
+        timer_.start(20);
+    }
+
+  private:
+    static QString env(const char* name) { return QString::fromLocal8Bit(qgetenv(name)); }
+
+    void note(const QString& line) {
+        if (!report_.isOpen()) return;
+        report_.write(line.toUtf8() + '\n');
+        report_.flush();
+    }
+
+    QWidget* mainWindow() const {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("Fqpane") && w->isVisible()) return w;
+        return nullptr;
+    }
+
+    void look() {
+        answerBox();
+        QWidget* window = mainWindow();
+        if (!window) return;
+        if (!started_) {
+            // Start-up runs once the window has been shown, and says when it is done.
+            if (!startUpDone_)
+                startUpDone_ = std::make_unique<QSignalSpy>(window, SIGNAL(startUpDone()));
+            if (startUpDone_->isEmpty()) return;
+            started_ = true;
+            note(QStringLiteral("started"));
+            since_.start();
+        }
+        clickNext(window);
+        if (!stopFile_.isEmpty() && !closing_ && QFile::exists(stopFile_)) {
+            closing_ = true;
+            note(QStringLiteral("close"));
+            if (QWidget* close = window->findChild<QWidget*>(QStringLiteral("CuteButton2")))
+                QTest::mouseClick(close, Qt::LeftButton);
+            else
+                window->close();
+        }
+        if (clicks_.empty()) timer_.setInterval(100);
+        // With nothing left to do, the operator stays out of the way of the idle console.
+        if (clicks_.empty() && stopFile_.isEmpty()) timer_.stop();
+    }
+
+    void clickNext(QWidget* window) {
+        if (clicks_.empty()) return;
+        const QString name = clicks_.front();
+        QWidget* control = window->findChild<QWidget*>(name);
+        if (!control || !control->isVisible() || !control->isEnabled()) {
+            if (since_.elapsed() < kControlWaitMs) return;
+            note(QStringLiteral("missing ") + name);
+        } else {
+            note(QStringLiteral("click ") + name);
+            QTest::mouseClick(control, Qt::LeftButton);
+        }
+        clicks_.pop_front();
+        since_.restart();
+    }
+
+    void answerBox() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || box == lastBox_) return;
+        lastBox_ = box;
+        const QString text = box->text();
+        QAbstractButton* button = nullptr;
+        if (box->button(QMessageBox::Yes) && box->button(QMessageBox::No)) {
+            const bool yes = !answers_.empty() && answers_.front();
+            if (!answers_.empty()) answers_.pop_front();
+            note(QStringLiteral("ask ") + text +
+                 (yes ? QStringLiteral(" -> yes") : QStringLiteral(" -> no")));
+            button = box->button(yes ? QMessageBox::Yes : QMessageBox::No);
+        } else {
+            note((box->icon() == QMessageBox::Critical ? QStringLiteral("error ")
+                                                       : QStringLiteral("message ")) +
+                 text);
+            button = box->button(QMessageBox::Ok);
+        }
+        if (button)
+            QTest::mouseClick(button, Qt::LeftButton);
+        else
+            box->reject();
+    }
+
+    QTimer timer_;
+    QElapsedTimer since_;
+    std::deque<QString> clicks_;
+    std::deque<bool> answers_;
+    QString stopFile_;
+    QFile report_;
+    QPointer<QMessageBox> lastBox_;
+    std::unique_ptr<QSignalSpy> startUpDone_;
+    bool started_ = false;
+    bool closing_ = false;
+};
+
+void startOperator() {
+    if (qEnvironmentVariableIsEmpty("QPANE_OPERATOR_CLICKS")) return;
+    new Operator(QCoreApplication::instance());
+}
+
+}  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(startOperator)

@@ -1,0 +1,79 @@
+// qpane-sim: the timing device and the Q-PANE board on pseudo-terminals, so that the console
+// runs a race with no hardware.
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+
+#include "board_window.h"
+#include "platform/paths.h"
+#include "replay_traffic.h"
+#include "sim_options.h"
+#include "terminal_view.h"
+
+using namespace qpane::sim;
+
+namespace {
+
+std::string describe(const qpane::sim::PtyLink& link) {
+    return link.name() + " (" + link.linkPath().string() + " -> " + link.portPath() + ")";
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    SimOptions options;
+    try {
+        options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+        resolve(options, qpane::Paths::fromEnvironment().root());
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "qpane-sim: %s\n", e.what());
+        return 2;
+    }
+    const SimConfig& config = options.config;
+    switch (options.action) {
+        case SimAction::Help:
+            std::fputs(kUsage, stdout);
+            return 0;
+        case SimAction::PrintRace:
+            std::cout << writeRace(config.race);
+            return 0;
+        case SimAction::PrintScenario:
+            std::cout << replayActions(config.race, config.mode, config.kind, config.lineEnd,
+                                       config.deviceLine, config.devicePort);
+            return 0;
+        case SimAction::Run:
+            break;
+    }
+
+    // The signals that end the simulator arrive as input, on whichever thread waits.
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int s : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&signals, s);
+    pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    const int signalFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
+
+    try {
+        Simulator sim(config);
+        std::printf("qpane-sim: timing device on %s, board on %s, log %s\n",
+                    describe(sim.deviceLink()).c_str(), describe(sim.boardLink()).c_str(),
+                    config.logFile.empty() ? "none" : config.logFile.c_str());
+        std::fflush(stdout);
+
+        const bool terminal =
+            options.view ? *options.view == ViewKind::Terminal : ::isatty(STDOUT_FILENO) == 1;
+        TerminalView view(stdout);
+        std::function<void(const BoardSnapshot&)> show;
+        if (terminal) show = [&view](const BoardSnapshot& s) { view.show(s); };
+        if (options.window) return runWithWindow(sim, signalFd, show, argc, argv);
+        sim.setBoardListener(show);
+        sim.run(signalFd);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "qpane-sim: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
