@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QTimer>
 
 #include <functional>
 
@@ -24,10 +25,10 @@ class CoalescedRefresh {
     void flush();
 
   private:
-    QObject* context_;
     std::function<void()> refresh_;
     int minIntervalMs_;
     QElapsedTimer sinceLast_;
+    QTimer timer_;  // a zero interval fires at the next turn of the event loop
     bool pending_ = false;
 };
 
