@@ -1,9 +1,12 @@
 #include "gui/program.h"
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <system_error>
 
 #include "app/fqpane.h"
+#include "app/traffic_journal.h"
 #include "gui/main_window.h"
 #include "platform/qt/qt_scheduler.h"
 
@@ -37,7 +40,21 @@ bool QpaneProgram::create() {
         boxes_.error(storeFailureText(e.what()));
         return false;
     }
+    journal_ = std::make_unique<TrafficJournal>(paths_.dataFolder(), scheduler_);
+    core_->CommX1.setTrace(journal_.get());
+    core_->CommX2.setTrace(journal_.get());
     window_ = std::make_unique<MainWindow>(*core_, scheduler_);
+    // The session header: the settings as start-up read them and the results stored then.
+    QObject::connect(window_.get(), &MainWindow::startUpDone, [this] {
+        std::ifstream in(paths_.settingsFolder() / "Qcontrol.ini", std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        try {
+            journal_->beginSession(text.str(), core_->Db1);
+        } catch (const std::exception&) {
+            // The journal serves later diagnosis; it never stops a race.
+        }
+    });
     return true;
 }
 

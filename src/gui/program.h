@@ -12,6 +12,7 @@ class MainWindow;
 class MessageBoxes;
 class QtScheduler;
 class TFqpane;
+class TrafficJournal;
 
 // The running console: the installation folders, the main window's core (which opens the
 // result store) and its window, made in that order. The scheduler, the boxes and the serial
@@ -31,6 +32,8 @@ class QpaneProgram {
     bool create();
 
     TFqpane& core() const { return *core_; }
+    // The journal of the ports' traffic in the data folder.
+    TrafficJournal& journal() const { return *journal_; }
     MainWindow& window() const { return *window_; }
 
     // The message shown when the store cannot be opened.
@@ -41,6 +44,8 @@ class QpaneProgram {
     QtScheduler& scheduler_;
     MessageBoxes& boxes_;
     CommDeviceProvider& devices_;
+    // Declared before the core: the ports report their last close to it when they go.
+    std::unique_ptr<TrafficJournal> journal_;
     std::unique_ptr<TFqpane> core_;
     std::unique_ptr<MainWindow> window_;
 };
