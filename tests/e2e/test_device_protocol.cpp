@@ -23,6 +23,10 @@ struct Form {
     char lineEnd;
 };
 
+void PrintTo(const Form& form, std::ostream* out) {
+    *out << form.name;
+}
+
 struct Times {
     std::string time1, time2, totalt;
     bool operator==(const Times&) const = default;

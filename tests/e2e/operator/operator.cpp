@@ -52,6 +52,14 @@ class Operator : public QObject {
         report_.flush();
     }
 
+    // Clicks outside of this timer's tick: a click may open a modal box, whose loop must see
+    // the next tick to answer it.
+    void clickLater(QWidget* widget) {
+        QTimer::singleShot(0, widget, [w = QPointer<QWidget>(widget)] {
+            if (w) QTest::mouseClick(w, Qt::LeftButton);
+        });
+    }
+
     QWidget* mainWindow() const {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == QLatin1String("Fqpane") && w->isVisible()) return w;
@@ -76,7 +84,7 @@ class Operator : public QObject {
             closing_ = true;
             note(QStringLiteral("close"));
             if (QWidget* close = window->findChild<QWidget*>(QStringLiteral("CuteButton2")))
-                QTest::mouseClick(close, Qt::LeftButton);
+                clickLater(close);
             else
                 window->close();
         }
@@ -94,7 +102,7 @@ class Operator : public QObject {
             note(QStringLiteral("missing ") + name);
         } else {
             note(QStringLiteral("click ") + name);
-            QTest::mouseClick(control, Qt::LeftButton);
+            clickLater(control);
         }
         clicks_.pop_front();
         since_.restart();
@@ -119,7 +127,7 @@ class Operator : public QObject {
             button = box->button(QMessageBox::Ok);
         }
         if (button)
-            QTest::mouseClick(button, Qt::LeftButton);
+            clickLater(button);
         else
             box->reject();
     }

@@ -1,0 +1,93 @@
+// The board as the simulator shows it, from the lines every sender of the console builds.
+#include <gtest/gtest.h>
+
+#include "board_display.h"
+#include "board_text.h"
+
+namespace qpane::sim {
+namespace {
+
+TEST(BoardDisplay, PatternRowShowsNumberAndTimeAndTheBlankStartOfItsMask) {
+    BoardDisplay board;
+    EXPECT_EQ(board.show("A012         1:23.45       : .\r"), BoardLineKind::Row);
+    EXPECT_EQ(board.row(0), (BoardRow{"012", "    1:23.45", "  "}));
+    // ALPINE-3's rank row and CROSS-4's rank in the time field are shown as they come.
+    board.show("A012         P L . 5\r");
+    EXPECT_EQ(board.row(0).time, "    P L . 5");
+    board.show("B        " + std::string("    1:23.45") + "     : : .\r");
+    EXPECT_EQ(board.row(1), (BoardRow{"   ", "    1:23.45", "  "}));
+}
+
+TEST(BoardDisplay, TestLinesCarryARankAndRowTwelveIsLowerCaseL) {
+    BoardDisplay board;
+    board.show("C012     12:34:56.78 90\r");
+    EXPECT_EQ(board.row(2), (BoardRow{"012", "12:34:56.78", "90"}));
+    EXPECT_EQ(board.show("l888     88:88:88.88 88\r"), BoardLineKind::Row);
+    EXPECT_EQ(board.row(11).number, "888");
+    board.show("V 22       :22:  .22 01\r");
+    EXPECT_EQ(board.row(21), (BoardRow{" 22", "  :22:  .22", "01"}));
+}
+
+TEST(BoardDisplay, ShorterLineBlanksTheRestOfItsRow) {
+    BoardDisplay board;
+    board.show("B012     12:34:56.78 90\r");
+    board.show("B                   \r");
+    EXPECT_EQ(board.row(1), BoardRow{});
+}
+
+TEST(BoardDisplay, ControlBrightnessAndUnaddressedLinesLeaveTheRowsAlone) {
+    BoardDisplay board;
+    board.show("K012         1:23.45       : .\r");
+    board.show("L012     12:34:56.78 90\r");
+    const BoardRow rowK = board.row(10);
+    const BoardRow rowL = board.row(11);
+
+    EXPECT_EQ(board.show("L888     88:88:88.88 88\r"), BoardLineKind::Control);
+    EXPECT_EQ(board.lastControl(), "L888     88:88:88.88 88");
+    EXPECT_EQ(board.show("K    9\r"), BoardLineKind::Brightness);
+    EXPECT_EQ(board.brightness(), 9);
+    EXPECT_EQ(board.show("888     88:88:88.00 88\r"), BoardLineKind::Unaddressed);
+    EXPECT_EQ(board.show("        12:34:56.78 90\r"), BoardLineKind::Unaddressed);
+    EXPECT_EQ(board.lastUnaddressed(), "        12:34:56.78 90");
+    EXPECT_EQ(board.row(10), rowK);
+    EXPECT_EQ(board.row(11), rowL);
+    EXPECT_EQ(board.linesShown(), 6u);
+}
+
+TEST(BoardDisplay, NoiseIsCountedAndShowsAsQuestionMarks) {
+    BoardDisplay board;
+    EXPECT_EQ(board.show("\x85z12\r"), BoardLineKind::Unknown);
+    EXPECT_EQ(board.show("\r"), BoardLineKind::Empty);
+    EXPECT_EQ(board.unknownLines(), 1u);
+    board.show(std::string("D0\x01", 3) + "2     12:34:56.7\xB8 90\r");
+    EXPECT_EQ(board.row(3), (BoardRow{"0?2", "12:34:56.7?", "90"}));
+}
+
+TEST(BoardLineReader, CutsAtCrAcrossReadsAndBoundsALineWithoutOne) {
+    BoardLineReader reader;
+    EXPECT_TRUE(reader.feed("A012   ").empty());
+    const auto lines = reader.feed("  1:23.45\rB\r\rC0");
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], "A012     1:23.45\r");
+    EXPECT_EQ(lines[1], "B\r");
+    EXPECT_EQ(lines[2], "\r");
+    EXPECT_EQ(reader.pending(), "C0");
+
+    const auto noise = BoardLineReader().feed(std::string(150, 'x'));
+    ASSERT_EQ(noise.size(), 2u);
+    EXPECT_EQ(noise[0].size(), BoardLineReader::kLongestLine);
+}
+
+TEST(BoardText, ShowsEveryRowWithItsFieldsAndTheNotes) {
+    BoardDisplay board;
+    board.show("C012     12:34:56.78 90\r");
+    board.show("K    3\r");
+    const std::string text = boardText(board, "Q-PANE board on COM2", {"race: over"});
+    EXPECT_NE(text.find("brightness 3"), std::string::npos);
+    EXPECT_NE(text.find("  C  [012] [12:34:56.78] [90]\n"), std::string::npos);
+    EXPECT_NE(text.find("  V  [   ] [           ] [  ]\n"), std::string::npos);
+    EXPECT_NE(text.find("  race: over\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qpane::sim
