@@ -4,6 +4,7 @@
 // runs through qpane-replay on virtual time. The lines of a race come far enough apart that
 // each makes a pass of its own, also on a loaded machine.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <sstream>
 

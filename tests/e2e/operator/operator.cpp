@@ -28,6 +28,8 @@ namespace {
 
 // How long a control to click may take to appear and become usable.
 constexpr qint64 kControlWaitMs = 15000;
+// How long the boxes that a click brings are waited for, when nothing else is to be done.
+constexpr qint64 kAfterLastClickMs = 10000;
 
 class Operator : public QObject {
   public:
@@ -89,8 +91,10 @@ class Operator : public QObject {
                 window->close();
         }
         if (clicks_.empty()) timer_.setInterval(100);
-        // With nothing left to do, the operator stays out of the way of the idle console.
-        if (clicks_.empty() && stopFile_.isEmpty()) timer_.stop();
+        // With nothing left to do but the boxes that the last click brings, the operator
+        // then stays out of the way of the idle console.
+        if (clicks_.empty() && stopFile_.isEmpty() && since_.elapsed() > kAfterLastClickMs)
+            timer_.stop();
     }
 
     void clickNext(QWidget* window) {
