@@ -66,6 +66,19 @@ void dropQueuedLine(TFqpane& w) {
     w.Memo2.deleteLine(0);
 }
 
+bool takeTimedLine(TFqpane& w, DroppedLines dropped, char& code) {
+    takeQueuedLine(w);
+    code = lineCode(w);
+    const bool drop =
+        code == '\0' ? dropped.withoutCode : dropped.codes.find(code) != std::string_view::npos;
+    if (drop || carriesNoTime(w)) {
+        dropQueuedLine(w);
+        return false;
+    }
+    w.timeText = lineTime(w);
+    return true;
+}
+
 void setStatement(TQuery& q, const std::vector<std::string>& lines) {
     q.SQL().Clear();
     for (const std::string& line : lines)

@@ -42,6 +42,18 @@ void takeQueuedLine(TFqpane& w);
 // Removes the first queued line.
 void dropQueuedLine(TFqpane& w);
 
+// Which lines a routine drops before it stores anything: the codes it does not handle, and
+// whether a line without a code (no character 2) is dropped too.
+struct DroppedLines {
+    std::string_view codes;
+    bool withoutCode;
+};
+
+// Takes the first queued line (takeQueuedLine). A line that the routine drops, or that
+// carries no time, leaves the queue and gives false; otherwise timeText is set from it and
+// code holds its record code.
+bool takeTimedLine(TFqpane& w, DroppedLines dropped, char& code);
+
 // Replaces the statement of a query by these lines (which closes it).
 void setStatement(TQuery& q, const std::vector<std::string>& lines);
 

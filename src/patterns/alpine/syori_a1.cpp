@@ -20,13 +20,8 @@ void TFqpane::syoriA1() {
     dpscl();  // rows K and M keep what they held
 
     while (Memo2.count() >= 1) {
-        takeQueuedLine(*this);
-        const char c = lineCode(*this);
-        if (c == 'S' || c == ' ' || carriesNoTime(*this)) {
-            dropQueuedLine(*this);
-            continue;
-        }
-        timeText = lineTime(*this);
+        char c;
+        if (!takeTimedLine(*this, {"S ", false}, c)) continue;
 
         if (c == 'T') {
             boardRows[1] = "B        " + dptime(lineTime(*this)) + "\r";

@@ -22,14 +22,8 @@ void TFqpane::syoriA2() {
     bool seen2 = false;
 
     while (Memo2.count() >= 1) {
-        takeQueuedLine(*this);
-        const char c = lineCode(*this);
-        if ((c != '\0' && kDroppedCodes.find(c) != std::string_view::npos) ||
-            carriesNoTime(*this)) {
-            dropQueuedLine(*this);
-            continue;
-        }
-        timeText = lineTime(*this);
+        char c;
+        if (!takeTimedLine(*this, {kDroppedCodes, false}, c)) continue;
 
         if (c == 'T') {
             seenT = true;

@@ -18,13 +18,8 @@ void TFqpane::syoriA3() {
     dpscl();
 
     while (Memo2.count() >= 1) {
-        takeQueuedLine(*this);
-        const char c = lineCode(*this);
-        if (c == '\0' || kDroppedCodes.find(c) != std::string_view::npos || carriesNoTime(*this)) {
-            dropQueuedLine(*this);
-            continue;
-        }
-        timeText = lineTime(*this);
+        char c;
+        if (!takeTimedLine(*this, {kDroppedCodes, true}, c)) continue;
 
         setStatement(Qedit, {"select grp from timedata where bib='" + sqlValue(bibNo) +
                              "' and block='" + sqlValue(blockNo) + "'"});

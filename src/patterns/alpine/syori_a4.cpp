@@ -22,13 +22,8 @@ void TFqpane::syoriA4() {
     dpscl();
 
     while (Memo2.count() >= 1) {
-        takeQueuedLine(*this);
-        const char c = lineCode(*this);
-        if (c == 'S' || c == '\0' || c == 'A' || carriesNoTime(*this)) {
-            dropQueuedLine(*this);
-            continue;
-        }
-        timeText = lineTime(*this);
+        char c;
+        if (!takeTimedLine(*this, {"SA", true}, c)) continue;
 
         if (c == 'T') {
             storeTime(*this, "totalt", UpdateLines::One);
