@@ -22,7 +22,7 @@ class BoardWidget : public QWidget {
         small_ = font_;
         small_.setPixelSize(13);
         small_.setBold(false);
-        setMinimumSize(460, kTop + BoardDisplay::kRows * kRowHeight + 150);
+        setMinimumSize(640, kTop + BoardDisplay::kRows * kRowHeight + 150);
         setWindowTitle(QStringLiteral("qpane-sim: Q-PANE board"));
     }
 
