@@ -75,7 +75,9 @@ std::string readFile(const std::filesystem::path& path) {
 
 TEST(Simulator, DirectRaceStartsWhenTheConsoleOpensAndWaitsWhileItsPortIsClosed) {
     e2e::TempFolder root;
-    RunningSim running(config(root, {{100, kLine1}, {300, kLine2}}));
+    // The second line comes long after the first, so that the port is closed by then also
+    // on a loaded machine.
+    RunningSim running(config(root, {{0, kLine1}, {2000, kLine2}}));
     const auto link = running.sim().deviceLink().linkPath();
     ASSERT_TRUE(running.waitForNote("waiting for the console to open COM1"));
     {
