@@ -92,6 +92,10 @@ class BoardWidget : public QWidget {
 
 }  // namespace
 
+bool windowsAvailable() {
+    return true;
+}
+
 int runWithWindow(Simulator& sim, int signalFd, std::function<void(const BoardSnapshot&)> alsoShow,
                   int argc, char** argv) {
     QApplication app(argc, argv);

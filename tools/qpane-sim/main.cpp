@@ -27,6 +27,8 @@ int main(int argc, char* argv[]) {
     SimOptions options;
     try {
         options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
+        if (options.window && !windowsAvailable())
+            throw OptionError("--window: this qpane-sim is built without Qt");
         resolve(options, qpane::Paths::fromEnvironment().root());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "qpane-sim: %s\n", e.what());
