@@ -178,6 +178,12 @@ void TFqpane::wireHandlers() {
     CommX1.OnReceive = [this](TCustomCommX& sender, int size) {
         dispatch([&] { CommX1Receive(sender, size); });
     };
+    CommX1.OnError = [this](TCustomCommX& sender, uint32_t errors) {
+        dispatch([&] { portFailed(sender, errors); });
+    };
+    CommX2.OnError = [this](TCustomCommX& sender, uint32_t errors) {
+        dispatch([&] { portFailed(sender, errors); });
+    };
 
     CuteButton2.OnClick = [this] { CuteButton2Click(); };
     TabSheet1.OnShow = [this] { TabSheet1Show(); };
@@ -270,6 +276,14 @@ bool TFqpane::refuses(const Control& c) const {
             if (&c == covered) return true;
     }
     return false;
+}
+
+void TFqpane::portFailed(TCustomCommX& port, uint32_t errors) {
+    // Line errors (parity, framing, overrun) pass as the window has always let them; a port
+    // that went away is told at once, since from now on nothing arrives or reaches the board.
+    if (!(errors & kCommErrIo)) return;
+    reportError("ポート COM" + std::to_string(port.PortNo()) +
+                " との接続が切れました。接続を確認してから「実行」を押してください。");
 }
 
 void TFqpane::CuteButton2Click() {

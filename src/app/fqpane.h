@@ -77,6 +77,9 @@ class TFqpane : public RunState {
     void CTBbClick();
     void CuteButton3Click();
 
+    // A port reported an error: a port that went away is reported to the operator.
+    void portFailed(TCustomCommX& port, uint32_t errors);
+
     // ---- Timing-data intake
     void CommX1Receive(TCustomCommX& sender, int receiveSize);
     void Timer2Timer();

@@ -123,6 +123,9 @@ TEST(IntakeDeviceGone, UnpluggedInTheMiddleOfALineLosesNoQueuedLine) {
     h.hub().unplug(1);
     h.rx(1, "00:01:24.45\x03");  // never arrives
     h.wait(1000);
+    // The operator is told at once; the window goes on.
+    ASSERT_EQ(h.boxes().errors.size(), 1u);
+    EXPECT_NE(h.boxes().errors[0].find("COM1 との接続が切れました"), std::string::npos);
     ASSERT_EQ(h.w().Memo2.count(), 1u);
     EXPECT_EQ(h.w().Memo2.line(0), "C1101200:01:23.45");
     // The window goes on: a new apply reports the port that cannot be opened.

@@ -81,8 +81,18 @@ std::unique_ptr<ChildProcess> startConsole(const Programs& programs, const fs::p
                                  "QPANE_OPERATOR_CLICKS=" + clickList,
                                  "QPANE_OPERATOR_REPORT=" + (root / "operator.log").string()};
     if (stopWhenAsked) env.push_back("QPANE_OPERATOR_STOP=" + (root / "stop").string());
+    env.push_back("QPANE_OPERATOR_CLICK_FILE=" + (root / "click").string());
     return std::make_unique<ChildProcess>(std::vector<std::string>{programs.qpane}, env,
                                           root / "qpane.out");
+}
+
+void askToClick(const fs::path& root, const std::vector<std::string>& clicks) {
+    std::string list;
+    for (const std::string& c : clicks)
+        list += (list.empty() ? "" : ",") + c;
+    const fs::path part = root / "click.part";
+    std::ofstream(part) << list;
+    fs::rename(part, root / "click");
 }
 
 void askToStop(const fs::path& root) {

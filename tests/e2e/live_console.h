@@ -37,6 +37,9 @@ std::unique_ptr<ChildProcess> startConsole(const Programs& programs,
                                            const std::vector<std::string>& clicks,
                                            bool stopWhenAsked);
 void askToStop(const std::filesystem::path& root);
+// The operator clicks these controls, by name, in turn (the console must have been started
+// by startConsole).
+void askToClick(const std::filesystem::path& root, const std::vector<std::string>& clicks);
 std::string operatorReport(const std::filesystem::path& root);
 
 // The lines the board took on port, from the simulator's log.

@@ -5,6 +5,8 @@
 //   QPANE_OPERATOR_ANSWERS  answers to the Yes/No boxes in turn ("yes,no"); No when none is
 //                           left; boxes with OK only are confirmed
 //   QPANE_OPERATOR_STOP     a file: when it appears, the window's close button is clicked
+//   QPANE_OPERATOR_CLICK_FILE  a file: when it appears, the names in it (comma-separated)
+//                           are clicked in turn, and the file is removed
 //   QPANE_OPERATOR_REPORT   a file that gets one line per thing done or seen:
 //                           "started", "click NAME", "missing NAME", "ask TEXT -> yes|no",
 //                           "message TEXT", "error TEXT", "close"
@@ -39,6 +41,7 @@ class Operator : public QObject {
         for (const QString& a : env("QPANE_OPERATOR_ANSWERS").split(',', Qt::SkipEmptyParts))
             answers_.push_back(a.trimmed().compare(QLatin1String("yes"), Qt::CaseInsensitive) == 0);
         stopFile_ = env("QPANE_OPERATOR_STOP");
+        clickFile_ = env("QPANE_OPERATOR_CLICK_FILE");
         report_.setFileName(env("QPANE_OPERATOR_REPORT"));
         if (!report_.fileName().isEmpty()) report_.open(QIODevice::WriteOnly | QIODevice::Append);
         connect(&timer_, &QTimer::timeout, this, [this] { look(); });
@@ -81,6 +84,7 @@ class Operator : public QObject {
             note(QStringLiteral("started"));
             since_.start();
         }
+        takeClickFile();
         clickNext(window);
         if (!stopFile_.isEmpty() && !closing_ && QFile::exists(stopFile_)) {
             closing_ = true;
@@ -95,6 +99,19 @@ class Operator : public QObject {
         // then stays out of the way of the idle console.
         if (clicks_.empty() && stopFile_.isEmpty() && since_.elapsed() > kAfterLastClickMs)
             timer_.stop();
+    }
+
+    void takeClickFile() {
+        if (clickFile_.isEmpty() || !QFile::exists(clickFile_)) return;
+        QFile file(clickFile_);
+        if (file.open(QIODevice::ReadOnly)) {
+            for (const QString& name :
+                 QString::fromUtf8(file.readAll()).split(',', Qt::SkipEmptyParts))
+                clicks_.push_back(name.trimmed());
+        }
+        file.remove();
+        since_.restart();
+        timer_.setInterval(20);
     }
 
     void clickNext(QWidget* window) {
@@ -141,6 +158,7 @@ class Operator : public QObject {
     std::deque<QString> clicks_;
     std::deque<bool> answers_;
     QString stopFile_;
+    QString clickFile_;
     QFile report_;
     QPointer<QMessageBox> lastBox_;
     std::unique_ptr<QSignalSpy> startUpDone_;
