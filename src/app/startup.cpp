@@ -83,6 +83,9 @@ void TFqpane::FormShow() {
 
 void TFqpane::FormClose() {
     CommX1.Close();
+    // A start-up that failed before it read the settings has none to write back: writing
+    // the fields as they stand would put zeros over the operator's settings.
+    if (iniDir.empty()) return;
     writeSettings();
 }
 

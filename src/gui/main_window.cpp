@@ -138,13 +138,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::shutDown() {
-    // A start-up that failed before it read the settings file has no settings to write back:
-    // the folder of the file is set only when it is read, so FormClose would write zeros to a
-    // stray Qcontrol.ini in the root folder.
-    if (core_.iniDir.empty()) {
-        core_.CommX1.Close();
-        return;
-    }
     core_.FormClose();
 }
 

@@ -75,3 +75,19 @@ TEST(Shutdown, SettingsThatCannotBeWrittenAreReported) {
 
 }  // namespace
 }  // namespace qpane::testing
+
+namespace qpane::testing {
+namespace {
+
+TEST(Shutdown, StartUpThatNeverReadTheSettingsWritesNoneBack) {
+    WindowHarness h({{"Portno", "3"}, {"Disppt", "12"}});
+    const auto file = h.w().paths().settingsFolder() / "Qcontrol.ini";
+    const auto before = std::filesystem::last_write_time(file);
+    h.act([&] { h.w().FormClose(); });  // as after a start-up that failed at its first step
+    EXPECT_TRUE(h.boxes().errors.empty());
+    EXPECT_EQ(std::filesystem::last_write_time(file), before);
+    EXPECT_FALSE(std::filesystem::exists(h.root() / "Qcontrol.ini"));
+}
+
+}  // namespace
+}  // namespace qpane::testing
