@@ -354,6 +354,20 @@ class TestMainWindow : public QObject {
         QCOMPARE(core_->Edit2.Text(), bib);
         QCOMPARE(widget<QLineEdit>("Edit2")->text(), QString::fromStdString(bib));
         QTRY_VERIFY(widget<QLineEdit>("ME1")->hasFocus());
+
+        // A time typed into ME1 is stored by "設定", with the total of both times.
+        typeInto(widget<QLineEdit>("ME1"), QStringLiteral("00015934"));
+        typeInto(widget<QLineEdit>("ME2"), QStringLiteral("00010066"));
+        clickButton("CuteButton4");
+        settle();
+        std::vector<Database::Row> rows;
+        core_->Db1.run(
+            "select time1,time2,totalt from timedata where block='0' and bib='" + bib + "'",
+            nullptr, &rows);
+        QCOMPARE(rows.size(), size_t{1});
+        QCOMPARE(rows[0][0].value_or(""), std::string("00:01:59.34"));
+        QCOMPARE(rows[0][1].value_or(""), std::string("00:01:00.66"));
+        QCOMPARE(rows[0][2].value_or(""), std::string("00:03:00.00"));
     }
 
     void closeButtonRunsTheShutDown() {
