@@ -1,6 +1,7 @@
 #include "app/fqpane.h"
 
 #include <filesystem>
+#include <limits>
 
 #include "input/time_values.h"
 #include "platform/convert.h"
@@ -64,7 +65,7 @@ TFqpane::TFqpane(WindowEnvironment env)
       CTBb(controls, "CTBb", ControlKind::Button),
       CuteButton3(controls, "CuteButton3", ControlKind::Button),
       SpinEdit1(controls, "SpinEdit1", 1, 30, 1),
-      SPEnin(controls, "SPEnin", 0, 99, 5),
+      SPEnin(controls, "SPEnin", 0, std::numeric_limits<int>::max(), 5),
       Button3(controls, "Button3", ControlKind::Button),
       Panel6(controls, "Panel6", ControlKind::Panel),
       SPE(controls, "SPE", 0, 9, 0),
@@ -166,8 +167,11 @@ TFqpane::TFqpane(WindowEnvironment env)
 }
 
 TFqpane::~TFqpane() {
-    for (TimerId id : {TimerId::Timer1, TimerId::Timer2, TimerId::Timer3})
+    // The timers end with the window: a window made again starts them afresh.
+    for (TimerId id : {TimerId::Timer1, TimerId::Timer2, TimerId::Timer3}) {
+        env_.scheduler.setTimerEnabled(id, false);
         env_.scheduler.setTimerHandler(id, nullptr);
+    }
 }
 
 void TFqpane::wireHandlers() {

@@ -143,6 +143,9 @@ void TFqpane::CuteButton3Click() {
     }
 
     Panel1.setVisible(false);
+    // The ports open afresh: a batch of the buffered intake that was waiting for the cycle
+    // (which this button stops in buffered mode) must not keep the intake shut for good.
+    bufferBusy = false;
 
     if (portNo == 0) {
         boxes().message("第一ポートが有効ではありません。有効なポートを指定してください。");

@@ -9,39 +9,22 @@ void TFqpane::Timer1Timer() {
     Timer1.SetEnabled(false);
     if (Memo2.count() == 0) return;
     switch (patternNo) {
-        case 1:
-            syoriA1();
-            break;
-        case 2:
-            syoriA2();
-            break;
-        case 3:
-            syoriA3();
-            break;
-        case 4:
-            syoriA4();
-            break;
-        case 5:
-            syoriA5();
-            break;
-        case 11:
-            syoriC1();
-            break;
-        case 12:
-            syoriC2();
-            break;
-        case 13:
-            syoriC3();
-            break;
-        case 14:
-            syoriC4();
-            break;
-        case 15:
-            syoriR();
-            break;
-        default:
-            break;  // not a pattern: the queue waits
+        case 1: syoriA1(); break;
+        case 2: syoriA2(); break;
+        case 3: syoriA3(); break;
+        case 4: syoriA4(); break;
+        case 5: syoriA5(); break;
+        case 11: syoriC1(); break;
+        case 12: syoriC2(); break;
+        case 13: syoriC3(); break;
+        case 14: syoriC4(); break;
+        case 15: syoriR(); break;
+        default: break;  // not a pattern: the queue waits
     }
+    // A buffered alpine batch that was waiting when a cross-country pattern was chosen has
+    // now been worked off; the cross-country routines never clear the flag themselves, and
+    // left set it would stop the intake for the rest of the race.
+    if (patternNo >= 11) bufferBusy = false;
 }
 
 void TFqpane::ImgA1Click(Control& sender) {

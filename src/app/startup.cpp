@@ -1,4 +1,6 @@
 // Start-up and shut-down of the main window: the settings file, the restored controls.
+#include <algorithm>
+
 #include "app/fqpane.h"
 #include "app/pattern_captions.h"
 #include "store/tableupdate.h"
@@ -42,6 +44,13 @@ void TFqpane::FormShow() {
         scrollRows = ini.readString(kSection, "Scrolrow", "3");
         rankLimit = ini.readInteger(kSection, "Dpnin", 5);
     }
+    // A hand-edited file: a port number outside the groups' items reads as the nearest item,
+    // so that the number kept is the port shown (a negative one would open the design port
+    // while "無し" is shown); a connection mode other than "D" or "B" reads as the default,
+    // which the buttons show (any other would read nothing while "バッファー使用" is lit).
+    portNo = std::clamp(portNo, 0, 9);
+    portNo2 = std::clamp(portNo2, 0, 9);
+    if (connMode != "D" && connMode != "B") connMode = "D";
 
     port1Open = false;
     port2Open = false;

@@ -52,6 +52,8 @@ TEST(ScenarioParser, MalformedLinesAreRefusedWithTheirNumber) {
     EXPECT_EQ(errorLine("dump memo\n"), 1);
     EXPECT_EQ(errorLine("dump ini x\n"), 1);
     EXPECT_EQ(errorLine("row DBGrid2 -1\n"), 1);
+    EXPECT_EQ(errorLine("row DBGrid2 9999999999\n"), 1);
+    EXPECT_EQ(errorLine("rx COM9999999999 \"x\"\n"), 1);
     EXPECT_EQ(errorLine("\"start\"\n"), 1);
 }
 

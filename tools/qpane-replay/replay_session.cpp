@@ -171,7 +171,11 @@ void ReplaySession::click(const Action& a, Control& c) {
         }
         default:
             if (&c == &w.CuteButton2) return close();
-            if (!c.OnClick) throw ScenarioError(a.line, "'" + c.name() + "' cannot be clicked");
+            // A grid cell or a label without a click handler runs nothing.
+            if (!c.OnClick) {
+                if (c.kind() == ControlKind::Grid || c.kind() == ControlKind::Label) return;
+                throw ScenarioError(a.line, "'" + c.name() + "' cannot be clicked");
+            }
             w.dispatch(c.OnClick);
     }
 }

@@ -17,12 +17,13 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-bool isWholeNumber(const std::string& s) {
+// A decimal number within 32 bits (ports, records) or 63 bits (milliseconds).
+bool isWholeNumber(const std::string& s, bool wide = false) {
     size_t i = s.size() > 1 && s[0] == '-' ? 1 : 0;
-    if (i == s.size()) return false;
+    if (i == s.size() || s.size() - i > (wide ? 18u : 9u)) return false;
     for (; i < s.size(); ++i)
         if (s[i] < '0' || s[i] > '9') return false;
-    return s.size() <= 10;
+    return true;
 }
 
 struct Shape {
@@ -53,7 +54,7 @@ void checkAction(const Action& a) {
     if (n < it->second.minArgs || (it->second.maxArgs >= 0 && n > it->second.maxArgs))
         throw ScenarioError(a.line, "wrong number of arguments for '" + a.verb + "'");
     if (a.verb == "portfail" || a.verb == "portok" || a.verb == "rx") checkPort(a, a.args[0]);
-    if (a.verb == "wait" && (!isWholeNumber(a.args[0].text) || a.args[0].text[0] == '-'))
+    if (a.verb == "wait" && (!isWholeNumber(a.args[0].text, true) || a.args[0].text[0] == '-'))
         throw ScenarioError(a.line, "wait takes a number of milliseconds");
     if (a.verb == "row" && (!isWholeNumber(a.args[1].text) || a.args[1].text[0] == '-'))
         throw ScenarioError(a.line, "row takes a record number from 0");

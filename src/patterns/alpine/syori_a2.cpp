@@ -2,6 +2,7 @@
 // board is refreshed after every queued line, from the grid query Qtimedp.
 #include "app/fqpane.h"
 #include "patterns/alpine/alpine_steps.h"
+#include "platform/byte_text.h"
 
 namespace qpane {
 
@@ -11,6 +12,12 @@ namespace {
 // Codes that this pattern drops before anything is stored.
 constexpr std::string_view kDroppedCodes = "S ABFGHIJKLMN";
 constexpr int kLastRow = 10;  // row J
+
+bool hasColumn(const TQuery& q, std::string_view name) {
+    for (int c = 0; c < q.columnCount(); ++c)
+        if (equalsNoCase(q.columnName(c), name)) return true;
+    return false;
+}
 }  // namespace
 
 void TFqpane::syoriA2() {
@@ -49,12 +56,21 @@ void TFqpane::syoriA2() {
         // No rule has set a ranking yet: nothing to open and nothing to fill.
         if (Qtimedp.SQL().Count() > 0) {
             // A text kept from an earlier line is still open: its result and its cursor stay.
+            const bool kept = Qtimedp.Active();
             Qtimedp.Open();
-            if (Qtimedp.RecordCount() == 1) {
-                sendFirstResultCommand(*this);
-                dpscl();
+            // Only a ranking of this pattern is shown. A statement that another pattern or the
+            // data check page left in the grid has no rtime: reading it would fail on every
+            // pass and hold the queue, and every time behind it, for the rest of the race.
+            if (hasColumn(Qtimedp, "rtime")) {
+                if (Qtimedp.RecordCount() == 1) {
+                    sendFirstResultCommand(*this);
+                    dpscl();
+                }
+                // A kept result fills no row: its cursor is where the last fill left it, past
+                // its end, or on the eleventh finisher when more than ten finished, who must
+                // not appear in the leader's rows.
+                if (!kept) fillRanking(*this, Qtimedp, "rtime", 1, kLastRow, false);
             }
-            fillRanking(*this, Qtimedp, "rtime", 1, kLastRow, false);
         }
 
         if (!boardRows[0].empty()) {
