@@ -84,17 +84,10 @@ void TFqpane::RGparityClick() {
     CommX1.Close();
     scheduler().pause(1000);
     switch (RGparity.ItemIndex()) {
-        case 0:
-            CommX1.SetParityBit(cpbEven);
-            break;
-        case 1:
-            CommX1.SetParityBit(cpbOdd);
-            break;
-        case 2:
-            CommX1.SetParityBit(cpbNone);
-            break;
-        default:
-            break;
+        case 0: CommX1.SetParityBit(cpbEven); break;
+        case 1: CommX1.SetParityBit(cpbOdd); break;
+        case 2: CommX1.SetParityBit(cpbNone); break;
+        default: break;
     }
     parity1 = RGparity.ItemIndex();
 }

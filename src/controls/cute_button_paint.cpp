@@ -12,26 +12,14 @@ int textFlags(TCuteButton::Alignment alignment, TCuteButton::TextLayout layout) 
     // Absolute alignment: a right-to-left layout direction must not swap left and right.
     int flags = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::AlignAbsolute;
     switch (alignment) {
-        case TCuteButton::Alignment::Left:
-            flags |= Qt::AlignLeft;
-            break;
-        case TCuteButton::Alignment::Right:
-            flags |= Qt::AlignRight;
-            break;
-        case TCuteButton::Alignment::Center:
-            flags |= Qt::AlignHCenter;
-            break;
+        case TCuteButton::Alignment::Left: flags |= Qt::AlignLeft; break;
+        case TCuteButton::Alignment::Right: flags |= Qt::AlignRight; break;
+        case TCuteButton::Alignment::Center: flags |= Qt::AlignHCenter; break;
     }
     switch (layout) {
-        case TCuteButton::TextLayout::Top:
-            flags |= Qt::AlignTop;
-            break;
-        case TCuteButton::TextLayout::Center:
-            flags |= Qt::AlignVCenter;
-            break;
-        case TCuteButton::TextLayout::Bottom:
-            flags |= Qt::AlignBottom;
-            break;
+        case TCuteButton::TextLayout::Top: flags |= Qt::AlignTop; break;
+        case TCuteButton::TextLayout::Center: flags |= Qt::AlignVCenter; break;
+        case TCuteButton::TextLayout::Bottom: flags |= Qt::AlignBottom; break;
     }
     return flags;
 }
@@ -45,8 +33,7 @@ void TCuteButton::paintEvent(QPaintEvent*) {
 
 QRect TCuteButton::paintBevel(QPainter& canvas, QRect rect, Bevel bevel) const {
     switch (bevel) {
-        case Bevel::None:
-            return rect;
+        case Bevel::None: return rect;
         case Bevel::Raised:
             return drawFrame3D(canvas, rect, bevelHighlightColor(), bevelShadowColor(),
                                bevelWidth_);

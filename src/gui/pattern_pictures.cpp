@@ -22,40 +22,26 @@ struct Row {
 
 QColor colorOf(Role role) {
     switch (role) {
-        case Role::Now:
-            return QColor(255, 220, 0);
-        case Role::Time:
-            return QColor(255, 220, 0);
-        case Role::Total:
-            return QColor(0, 220, 255);
-        case Role::Diff:
-            return QColor(255, 140, 40);
-        case Role::Scroll:
-            return QColor(255, 220, 0);
-        case Role::Top:
-            return QColor(120, 255, 120);
-        case Role::Rank:
-            return QColor(60, 200, 60);
+        case Role::Now: return QColor(255, 220, 0);
+        case Role::Time: return QColor(255, 220, 0);
+        case Role::Total: return QColor(0, 220, 255);
+        case Role::Diff: return QColor(255, 140, 40);
+        case Role::Scroll: return QColor(255, 220, 0);
+        case Role::Top: return QColor(120, 255, 120);
+        case Role::Rank: return QColor(60, 200, 60);
     }
     return Qt::white;
 }
 
 const char* wordOf(Role role) {
     switch (role) {
-        case Role::Now:
-            return "now";
-        case Role::Time:
-            return "time";
-        case Role::Total:
-            return "total";
-        case Role::Diff:
-            return "DIF";
-        case Role::Scroll:
-            return "scroll";
-        case Role::Top:
-            return "top";
-        case Role::Rank:
-            return "rank";
+        case Role::Now: return "now";
+        case Role::Time: return "time";
+        case Role::Total: return "total";
+        case Role::Diff: return "DIF";
+        case Role::Scroll: return "scroll";
+        case Role::Top: return "top";
+        case Role::Rank: return "rank";
     }
     return "";
 }
@@ -140,8 +126,7 @@ std::vector<Row> rowsOf(int patternNo) {
             add(crossRanking(5));
             rows.erase(rows.begin() + 3);
             break;
-        default:
-            break;
+        default: break;
     }
     return rows;
 }

@@ -237,8 +237,7 @@ Refresher bindByKind(Control& c, QWidget* widget, FaceActions& a) {
                 c, widget, [&a](GridControl& k, GridView* w) { return bindGrid(k, w, a); });
         case ControlKind::Window:
         case ControlKind::Page:
-        case ControlKind::Timer:
-            break;
+        case ControlKind::Timer: break;
     }
     return {};
 }

@@ -83,24 +83,15 @@ std::string numtotime(int64_t n) {
 std::string timefill(std::string_view text) {
     const std::string_view t = trimControl(text);
     switch (t.size()) {
-        case 11:
-            return std::string(t);
-        case 10:
-            return "0" + std::string(t);
-        case 8:
-            return "00:" + std::string(t);
-        case 7:
-            return "00:0" + std::string(t);
-        case 5:
-            return "00:00:" + std::string(t);
-        case 4:
-            return "00:00:0" + std::string(t);
-        case 2:
-            return "00:00:00." + std::string(t);
-        case 1:
-            return "00:00:00.00";
-        default:
-            return {};
+        case 11: return std::string(t);
+        case 10: return "0" + std::string(t);
+        case 8: return "00:" + std::string(t);
+        case 7: return "00:0" + std::string(t);
+        case 5: return "00:00:" + std::string(t);
+        case 4: return "00:00:0" + std::string(t);
+        case 2: return "00:00:00." + std::string(t);
+        case 1: return "00:00:00.00";
+        default: return {};
     }
 }
 

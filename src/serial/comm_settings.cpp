@@ -29,8 +29,7 @@ void setFlowFlags(CommDcb& dcb, TCommFlowCtrls flow, int bufLenReceive) {
             dcb.rtsControl = CommRtsControl::Disable;
             break;
         case cfcHalfLow:  // the transmit thread drops RTS while it sends
-        case cfcNone:
-            break;
+        case cfcNone: break;
     }
     dcb.xonLim = bufLenReceive / 4;
     dcb.xoffLim = 3 * dcb.xonLim;

@@ -291,8 +291,10 @@ class TestMainWindow : public QObject {
         QCOMPARE(core_->SPEnin.Text(), std::string("1"));
         QCOMPARE(limit->text(), QStringLiteral("1"));
         // Beyond the range: the core's clamped value comes back into the field.
-        typeInto(limit->editor(), QStringLiteral("500"));
-        QCOMPARE(limit->text(), QString::number(core_->SPEnin.MaxValue()));
+        SpinEditWidget* scrollTime = widget<SpinEditWidget>("SpinEdit1");
+        typeInto(scrollTime->editor(), QStringLiteral("500"));
+        QCOMPARE(scrollTime->text(), QStringLiteral("30"));
+        QCOMPARE(core_->SpinEdit1.Value(), 30);
     }
 
     void leavingAnEditRunsItsExitHandler() {

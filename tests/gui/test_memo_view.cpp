@@ -132,21 +132,15 @@ class TestMemoView : public QObject {
             size_t deletable = list.count() > 0 ? list.count() - 1 : 0;
             for (int i = 0; i < steps; ++i) {
                 switch (random() % 6) {
-                    case 0:
-                        list.endLine();
-                        break;
-                    case 1:
-                        list.addLine(sample.substr(0, random() % sample.size()));
-                        break;
+                    case 0: list.endLine(); break;
+                    case 1: list.addLine(sample.substr(0, random() % sample.size())); break;
                     case 2:
                         if (deletable > 0) {
                             list.deleteLine(0);
                             --deletable;
                         }
                         break;
-                    default:
-                        list.appendByte(sample[next++ % sample.size()]);
-                        break;
+                    default: list.appendByte(sample[next++ % sample.size()]); break;
                 }
             }
             view.followNow();

@@ -7,7 +7,8 @@ namespace {
 
 LineList fromBytes(std::string_view bytes) {
     LineList list;
-    for (char b : bytes) list.appendByte(b);
+    for (char b : bytes)
+        list.appendByte(b);
     return list;
 }
 

@@ -13,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class SettingsFileTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
                ("qpane-settings-" + std::to_string(::getpid()) + "-" +

@@ -15,40 +15,28 @@ namespace {
 
 const char* parityLetter(TCommParityBits p) {
     switch (p) {
-        case cpbOdd:
-            return "O";
-        case cpbEven:
-            return "E";
-        default:
-            return "N";
+        case cpbOdd: return "O";
+        case cpbEven: return "E";
+        default: return "N";
     }
 }
 
 const char* stopBitsText(TCommStopBits s) {
     switch (s) {
-        case csb1p5:
-            return "1.5";
-        case csb2:
-            return "2";
-        default:
-            return "1";
+        case csb1p5: return "1.5";
+        case csb2: return "2";
+        default: return "1";
     }
 }
 
 const char* flowText(TCommFlowCtrls f) {
     switch (f) {
-        case cfcRtsCts:
-            return "rtscts";
-        case cfcDtrDsr:
-            return "dtrdsr";
-        case cfcXonXoff:
-            return "xonxoff";
-        case cfcHalfHigh:
-            return "halfhigh";
-        case cfcHalfLow:
-            return "halflow";
-        default:
-            return "none";
+        case cfcRtsCts: return "rtscts";
+        case cfcDtrDsr: return "dtrdsr";
+        case cfcXonXoff: return "xonxoff";
+        case cfcHalfHigh: return "halfhigh";
+        case cfcHalfLow: return "halflow";
+        default: return "none";
     }
 }
 
@@ -161,9 +149,7 @@ void ReplaySession::click(const Action& a, Control& c) {
     }
     TFqpane& w = *window_;
     switch (c.kind()) {
-        case ControlKind::Page:
-            w.dispatch([&] { w.showPage(c); });
-            return;
+        case ControlKind::Page: w.dispatch([&] { w.showPage(c); }); return;
         case ControlKind::CheckBox: {
             auto& box = static_cast<CheckBox&>(c);
             w.dispatch([&] { box.SetChecked(!box.Checked()); });
@@ -211,16 +197,13 @@ void ReplaySession::set(const Action& a, Control& c) {
         case ControlKind::MaskEdit:
             w.dispatch([&] { static_cast<MaskEdit&>(c).typeText(value); });
             return;
-        case ControlKind::Edit:
-            w.dispatch([&] { static_cast<Edit&>(c).SetText(value); });
-            return;
+        case ControlKind::Edit: w.dispatch([&] { static_cast<Edit&>(c).SetText(value); }); return;
         case ControlKind::TrackBar: {
             int position = number();
             w.dispatch([&] { static_cast<TrackBar&>(c).SetPosition(position); });
             return;
         }
-        default:
-            throw ScenarioError(a.line, "'" + c.name() + "' takes no value");
+        default: throw ScenarioError(a.line, "'" + c.name() + "' takes no value");
     }
 }
 
@@ -294,9 +277,7 @@ void ReplaySession::dumpControl(const Action& a, const std::string& name) {
         add("enabled", flagText(c.enabled()));
     };
     switch (c.kind()) {
-        case ControlKind::Window:
-            add("caption", quoteBytes(c.caption()));
-            break;
+        case ControlKind::Window: add("caption", quoteBytes(c.caption())); break;
         case ControlKind::RadioGroup:
             add("caption", quoteBytes(c.caption()));
             add("item", std::to_string(static_cast<RadioGroup&>(c).ItemIndex()));
@@ -324,9 +305,7 @@ void ReplaySession::dumpControl(const Action& a, const std::string& name) {
             add("enabled", flagText(static_cast<TimerControl&>(c).Enabled()));
             add("interval", std::to_string(static_cast<TimerControl&>(c).Interval()));
             break;
-        case ControlKind::Grid:
-            common();
-            break;
+        case ControlKind::Grid: common(); break;
         default:
             add("caption", quoteBytes(c.caption()));
             add("color", colorText(c.color()));

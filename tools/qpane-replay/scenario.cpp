@@ -109,21 +109,11 @@ std::vector<Token> tokenize(const std::string& text, int line) {
             if (i >= text.size()) throw ScenarioError(line, "unfinished escape");
             char e = text[i++];
             switch (e) {
-                case 'r':
-                    t.text += '\r';
-                    break;
-                case 'n':
-                    t.text += '\n';
-                    break;
-                case 't':
-                    t.text += '\t';
-                    break;
-                case '\\':
-                    t.text += '\\';
-                    break;
-                case '"':
-                    t.text += '"';
-                    break;
+                case 'r': t.text += '\r'; break;
+                case 'n': t.text += '\n'; break;
+                case 't': t.text += '\t'; break;
+                case '\\': t.text += '\\'; break;
+                case '"': t.text += '"'; break;
                 case 'x': {
                     int hi = i < text.size() ? hexDigit(text[i]) : -1;
                     int lo = i + 1 < text.size() ? hexDigit(text[i + 1]) : -1;
@@ -132,8 +122,7 @@ std::vector<Token> tokenize(const std::string& text, int line) {
                     i += 2;
                     break;
                 }
-                default:
-                    throw ScenarioError(line, std::string("unknown escape \\") + e);
+                default: throw ScenarioError(line, std::string("unknown escape \\") + e);
             }
         }
         if (!closed) throw ScenarioError(line, "unfinished quoted string");

@@ -36,18 +36,13 @@ int main(int argc, char* argv[]) {
     }
     const SimConfig& config = options.config;
     switch (options.action) {
-        case SimAction::Help:
-            std::fputs(kUsage, stdout);
-            return 0;
-        case SimAction::PrintRace:
-            std::cout << writeRace(config.race);
-            return 0;
+        case SimAction::Help: std::fputs(kUsage, stdout); return 0;
+        case SimAction::PrintRace: std::cout << writeRace(config.race); return 0;
         case SimAction::PrintScenario:
             std::cout << replayActions(config.race, config.mode, config.kind, config.lineEnd,
                                        config.deviceLine, config.devicePort);
             return 0;
-        case SimAction::Run:
-            break;
+        case SimAction::Run: break;
     }
 
     // The signals that end the simulator arrive as input, on whichever thread waits.

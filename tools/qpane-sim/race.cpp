@@ -52,21 +52,11 @@ std::string unquoteBytes(std::string_view text, size_t& pos) {
         }
         if (++i >= text.size()) break;
         switch (text[i]) {
-            case 'r':
-                out += '\r';
-                break;
-            case 'n':
-                out += '\n';
-                break;
-            case 't':
-                out += '\t';
-                break;
-            case '\\':
-                out += '\\';
-                break;
-            case '"':
-                out += '"';
-                break;
+            case 'r': out += '\r'; break;
+            case 'n': out += '\n'; break;
+            case 't': out += '\t'; break;
+            case '\\': out += '\\'; break;
+            case '"': out += '"'; break;
             case 'x': {
                 const int hi = i + 1 < text.size() ? hexValue(text[i + 1]) : -1;
                 const int lo = i + 2 < text.size() ? hexValue(text[i + 2]) : -1;
@@ -75,8 +65,7 @@ std::string unquoteBytes(std::string_view text, size_t& pos) {
                 i += 2;
                 break;
             }
-            default:
-                throw std::invalid_argument(std::string("unknown escape \\") + text[i]);
+            default: throw std::invalid_argument(std::string("unknown escape \\") + text[i]);
         }
     }
     throw std::invalid_argument("unfinished quoted string");

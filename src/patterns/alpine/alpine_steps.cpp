@@ -153,14 +153,10 @@ void fillRanking(TFqpane& w, TQuery& q, std::string_view column, int firstRow, i
 
 std::string rankForm(const std::string& rank) {
     switch (rank.size()) {
-        case 1:
-            return " . " + rank;
-        case 2:
-            return " ." + rank;
-        case 3:
-            return rank.substr(0, 1) + "." + rank.substr(1);
-        default:
-            return rank;
+        case 1: return " . " + rank;
+        case 2: return " ." + rank;
+        case 3: return rank.substr(0, 1) + "." + rank.substr(1);
+        default: return rank;
     }
 }
 

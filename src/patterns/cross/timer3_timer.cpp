@@ -24,23 +24,12 @@ void TFqpane::Timer3Timer() {
 
     dpscl();
     switch (patternNo) {
-        case 11:
-            cross::showScrollRows(*this, t, cross::scrollRowCount(*this));
-            break;
-        case 12:
-            cross::showScrollRows(*this, t, 2);
-            break;
-        case 13:
-            cross::showDifference(*this, t);
-            break;
-        case 14:
-            cross::showRank(*this, t, shownTenths);
-            break;
-        case 15:
-            cross::showRelay(*this, t);
-            break;
-        default:
-            break;  // not a cross pattern: the row is only marked shown
+        case 11: cross::showScrollRows(*this, t, cross::scrollRowCount(*this)); break;
+        case 12: cross::showScrollRows(*this, t, 2); break;
+        case 13: cross::showDifference(*this, t); break;
+        case 14: cross::showRank(*this, t, shownTenths); break;
+        case 15: cross::showRelay(*this, t); break;
+        default: break;  // not a cross pattern: the row is only marked shown
     }
 
     cross::setSql(Qtemp, {"update crosst set sumi='1' where uc='" +

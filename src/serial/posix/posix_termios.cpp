@@ -41,20 +41,11 @@ bool termiosFromDcb(const CommDcb& dcb, termios& t) {
     if (!speedForBitRate(dcb.baudRate, speed)) return false;
     tcflag_t size;
     switch (dcb.byteSize) {
-        case 5:
-            size = CS5;
-            break;
-        case 6:
-            size = CS6;
-            break;
-        case 7:
-            size = CS7;
-            break;
-        case 8:
-            size = CS8;
-            break;
-        default:
-            return false;
+        case 5: size = CS5; break;
+        case 6: size = CS6; break;
+        case 7: size = CS7; break;
+        case 8: size = CS8; break;
+        default: return false;
     }
     termios n = t;
     cfmakeraw(&n);
@@ -98,18 +89,10 @@ void dcbFromTermios(const termios& t, CommDcb& dcb) {
     for (const Rate& r : kRates)
         if (r.speed == speed) dcb.baudRate = r.bitRate;
     switch (t.c_cflag & CSIZE) {
-        case CS5:
-            dcb.byteSize = 5;
-            break;
-        case CS6:
-            dcb.byteSize = 6;
-            break;
-        case CS7:
-            dcb.byteSize = 7;
-            break;
-        default:
-            dcb.byteSize = 8;
-            break;
+        case CS5: dcb.byteSize = 5; break;
+        case CS6: dcb.byteSize = 6; break;
+        case CS7: dcb.byteSize = 7; break;
+        default: dcb.byteSize = 8; break;
     }
     dcb.parity = !(t.c_cflag & PARENB) ? cpbNone : (t.c_cflag & PARODD) ? cpbOdd : cpbEven;
     dcb.stopBits = (t.c_cflag & CSTOPB) ? csb2 : csb1;
