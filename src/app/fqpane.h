@@ -96,6 +96,9 @@ class TFqpane : public RunState {
     // Sends a line by the display rule: RGinout item 0 -> CommX1 while port1Open, otherwise
     // CommX2 while port2Open; dropped otherwise.
     void sendToBoard(const std::string& line);
+    // Ends what a pass or a display step wrote to the output log with an empty line; the log
+    // keeps its newest 38 lines.
+    void endOutputLogEntry();
 
     // ---- Time values (they read patternNo and RGpre)
     int64_t timetonum(std::string_view text) const;

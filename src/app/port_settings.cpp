@@ -21,26 +21,26 @@ bool anyRecord(TQuery& q, const char* statement) {
     q.Open();
     return q.RecordCount() >= 1;
 }
+
+// A port choice closes its port; a port other than "無し" becomes the port's number after
+// 300 ms, and "無し" keeps the number that was chosen before.
+void choosePort(TFqpane& w, TCommX& port, const RadioGroup& choice, int& number) {
+    port.Close();
+    const int i = choice.ItemIndex();
+    if (i > 0) {
+        number = i;
+        w.scheduler().pause(300);
+        port.SetPortNo(i);
+    }
+}
 }  // namespace
 
 void TFqpane::RGportClick() {
-    CommX1.Close();
-    const int i = RGport.ItemIndex();
-    if (i > 0) {
-        portNo = i;
-        scheduler().pause(300);
-        CommX1.SetPortNo(i);
-    }
+    choosePort(*this, CommX1, RGport, portNo);
 }
 
 void TFqpane::RGport2Click() {
-    CommX2.Close();
-    const int i = RGport2.ItemIndex();
-    if (i > 0) {
-        portNo2 = i;
-        scheduler().pause(300);
-        CommX2.SetPortNo(i);
-    }
+    choosePort(*this, CommX2, RGport2, portNo2);
 }
 
 void TFqpane::RGinoutClick() {

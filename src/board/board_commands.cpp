@@ -18,6 +18,13 @@ void TFqpane::sendToBoard(const std::string& line) {
     }
 }
 
+void TFqpane::endOutputLogEntry() {
+    constexpr size_t kOutputLogLines = 38;
+    Memo3.addLine("");
+    while (Memo3.count() > kOutputLogLines)
+        Memo3.deleteLine(0);
+}
+
 void TFqpane::dpscl() {
     for (rowNo = 1; rowNo <= 10; ++rowNo)
         boardRows[rowNo - 1] = blankBoardRow(rowNo);

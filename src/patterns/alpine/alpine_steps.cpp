@@ -8,7 +8,6 @@
 namespace qpane::alpine {
 
 namespace {
-constexpr size_t kOutputLogLines = 38;
 constexpr int kRowL = 12;
 
 std::string inQuotes(std::string_view value) {
@@ -186,9 +185,14 @@ bool showsSomething(std::string_view row, size_t from, size_t to) {
     return !trimControl(characters(row, from, to)).empty();
 }
 
-void trimOutputLog(TFqpane& w) {
-    while (w.Memo3.count() > kOutputLogLines)
-        w.Memo3.deleteLine(0);
+void logPassLines(TFqpane& w) {
+    w.Memo3.addLine(w.logLineA);
+    w.Memo3.addLine(w.logLineB);
+    w.Memo3.addLine(w.logLineC);
+}
+
+std::string differenceRow(const TFqpane& w, char rowLetter) {
+    return std::string(1, rowLetter) + "DIF     " + w.dptime(w.numtotime(w.diffTime)) + "\r";
 }
 
 }  // namespace qpane::alpine

@@ -107,8 +107,13 @@ void sendRowsAToJ(TFqpane& w);
 // Whether characters from..to of a row hold anything but blanks.
 bool showsSomething(std::string_view row, size_t from, size_t to);
 
-// The output log keeps its last 38 lines.
-void trimOutputLog(TFqpane& w);
+// The lines of the competitor, the time or difference, and the leader that a pass leaves
+// for the output log (logLineA, logLineB, logLineC).
+void logPassLines(TFqpane& w);
+
+// The difference row of ALPINE-4 (row C) and ALPINE-5 (row B): the letter, "DIF", and the
+// time field of diffTime.
+std::string differenceRow(const TFqpane& w, char rowLetter);
 
 }  // namespace alpine
 }  // namespace qpane

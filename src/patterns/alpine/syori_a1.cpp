@@ -94,11 +94,8 @@ void TFqpane::syoriA1() {
                 }
             }
         }
-        Memo3.addLine(logLineA);
-        Memo3.addLine(logLineB);
-        Memo3.addLine(logLineC);
-        Memo3.addLine("");
-        trimOutputLog(*this);
+        logPassLines(*this);
+        endOutputLogEntry();
     }
 
     bufferBusy = false;

@@ -90,8 +90,7 @@ void TFqpane::syoriA2() {
                 }
             }
         }
-        Memo3.addLine("");
-        trimOutputLog(*this);
+        endOutputLogEntry();
         dropQueuedLine(*this);
     }
 

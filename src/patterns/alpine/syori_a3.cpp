@@ -86,8 +86,7 @@ void TFqpane::syoriA3() {
                 scheduler().pause(50);
             }
         }
-        Memo3.addLine("");
-        trimOutputLog(*this);
+        endOutputLogEntry();
     }
 
     bufferBusy = false;

@@ -10,10 +10,6 @@ using namespace alpine;
 
 namespace {
 constexpr int kLastRow = 10;  // row J
-
-std::string differenceRowC(const TFqpane& w) {
-    return "CDIF     " + w.dptime(w.numtotime(w.diffTime)) + "\r";
-}
 }  // namespace
 
 void TFqpane::syoriA4() {
@@ -31,8 +27,8 @@ void TFqpane::syoriA4() {
             if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
             topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("totalt").AsString()));
             diffTime = static_cast<int32_t>(timetonum(timeText) - topTime);
-            logLineC = differenceRowC(*this);
-            boardRows[2] = differenceRowC(*this);
+            logLineC = differenceRow(*this, 'C');
+            boardRows[2] = differenceRow(*this, 'C');
             fillRanking(*this, Qedit, "totalt", 4, kLastRow, false);
             setStatement(Qedit, rankCountStatement(*this, "totalt", grpNo));
             rankText = openRankCount(Qedit);
@@ -50,7 +46,7 @@ void TFqpane::syoriA4() {
                 if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
                 topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("time1").AsString()));
                 diffTime = static_cast<int32_t>(timetonum(timeText) - topTime);
-                logLineC = differenceRowC(*this);
+                logLineC = differenceRow(*this, 'C');
                 boardRows[2] = logLineC;
                 fillRanking(*this, Qedit, "time1", 4, kLastRow, false);
                 setStatement(Qedit, rankCountStatement(*this, "time1", grpNo));
@@ -77,13 +73,10 @@ void TFqpane::syoriA4() {
 
     if (!boardRows[0].empty()) {
         sendRowsAToJ(*this);
-        Memo3.addLine(logLineA);
-        Memo3.addLine(logLineB);
-        Memo3.addLine(logLineC);
+        logPassLines(*this);
     }
 
-    Memo3.addLine("");
-    trimOutputLog(*this);
+    endOutputLogEntry();
     bufferBusy = false;
 }
 

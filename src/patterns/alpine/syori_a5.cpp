@@ -9,10 +9,6 @@ using namespace alpine;
 
 namespace {
 constexpr int kLastRow = 10;  // row J
-
-std::string differenceRowB(const TFqpane& w) {
-    return "BDIF     " + w.dptime(w.numtotime(w.diffTime)) + "\r";
-}
 }  // namespace
 
 void TFqpane::syoriA5() {
@@ -33,7 +29,7 @@ void TFqpane::syoriA5() {
             topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("totalt").AsString()));
             fillRanking(*this, Qedit, "totalt", 3, kLastRow, false);
             diffTime = static_cast<int32_t>(timetonum(timeText) - topTime);
-            logLineB = differenceRowB(*this);
+            logLineB = differenceRow(*this, 'B');
             boardRows[1] = logLineB;
             totalDone = true;
             rowABib = bibNo;
@@ -52,7 +48,7 @@ void TFqpane::syoriA5() {
                 topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("time1").AsString()));
                 fillRanking(*this, Qedit, "time1", 3, kLastRow, false);
                 diffTime = static_cast<int32_t>(timetonum(timeText) - topTime);
-                logLineB = differenceRowB(*this);
+                logLineB = differenceRow(*this, 'B');
                 boardRows[1] = logLineB;
                 rowABib = bibNo;
                 logLineA = rankingRow(*this, 1, rowABib, lineTime(*this));
@@ -73,13 +69,10 @@ void TFqpane::syoriA5() {
 
     if (!boardRows[0].empty()) {
         sendRowsAToJ(*this);
-        Memo3.addLine(logLineA);
-        Memo3.addLine(logLineB);
-        Memo3.addLine(logLineC);
+        logPassLines(*this);
     }
 
-    Memo3.addLine("");
-    trimOutputLog(*this);
+    endOutputLogEntry();
     bufferBusy = false;
 }
 

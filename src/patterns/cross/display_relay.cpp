@@ -28,8 +28,7 @@ void showRelay(TFqpane& w, const PassTexts& t) {
     const std::string diffLine = differenceRow(w);
     w.sendToBoard(diffLine);
     w.Memo3.addLine(diffLine);
-    w.Memo3.addLine("");
-    trimOutputLog(w);
+    w.endOutputLogEntry();
 
     fillRankingRows(w, w.Qtop, 3, "totalt");
     sendRows(w, 3, 10, 200);

@@ -5,9 +5,7 @@
 
 namespace qpane::cross {
 
-namespace {
-constexpr size_t kOutputLogLines = 38;
-}
+namespace {}
 
 std::string arrangePrecision(const TFqpane& w, std::string_view pass) {
     if (pass.empty()) return {};
@@ -66,16 +64,10 @@ int32_t leaderTenths(const TFqpane& w, std::string_view time) {
     return static_cast<int32_t>(w.timetonum(trimControl(tenths)));
 }
 
-void trimOutputLog(TFqpane& w) {
-    while (w.Memo3.count() > kOutputLogLines)
-        w.Memo3.deleteLine(0);
-}
-
 void logShownRows(TFqpane& w) {
     for (int row = 1; row <= 3; ++row)
         w.Memo3.addLine(w.boardRows[row - 1]);
-    w.Memo3.addLine("");
-    trimOutputLog(w);
+    w.endOutputLogEntry();
 }
 
 }  // namespace qpane::cross

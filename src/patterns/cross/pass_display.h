@@ -53,8 +53,6 @@ void sendRows(TFqpane& w, int first, int last, int pauseMs);
 
 // Rows 1 to 3 and an empty line to the output log, which then keeps its newest 38 lines.
 void logShownRows(TFqpane& w);
-// Keeps the newest 38 lines of the output log.
-void trimOutputLog(TFqpane& w);
 
 // The scroll row count of CROSS-1 from Eddan: outside 0 to 10 it counts as the nearest of
 // them; a text that is not a whole number is EConvertError, which stops the display.
