@@ -20,9 +20,13 @@ void setSql(TQuery& query, std::initializer_list<std::string_view> lines) {
 }
 
 void takeQueuedLine(TFqpane& w) {
-    w.workLine = w.Memo2.line(0) + "\r";
-    w.blockNo = copyText(w.workLine, 3, 1);
-    w.bibNo = copyText(w.workLine, 4, 3);
+    const std::string& line = w.Memo2.line(0);
+    w.workLine = line + "\r";
+    // From the line as it came, not from workLine: in a line cut short before position 6
+    // the appended CR would take a place of the bib (or of the block) and go into the
+    // statements and into the block that the display cycle ranks.
+    w.blockNo = copyText(line, 3, 1);
+    w.bibNo = copyText(line, 4, 3);
 }
 
 void takePassTime(TFqpane& w) {

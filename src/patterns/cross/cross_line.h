@@ -24,8 +24,8 @@ std::string copyText(std::string_view text, size_t pos, size_t count);
 // Replaces the statement of a query by these lines (which closes the query).
 void setSql(TQuery& query, std::initializer_list<std::string_view> lines);
 
-// The first line of the input queue followed by CR becomes workLine; blockNo is its
-// position 3 and bibNo its positions 4 to 6.
+// The first line of the input queue followed by CR becomes workLine; blockNo is the line's
+// position 3 and bibNo its positions 4 to 6, without the CR when the line is shorter.
 void takeQueuedLine(TFqpane& w);
 
 // timeText from positions 7 to 17 of workLine, completed to the full form; a blank

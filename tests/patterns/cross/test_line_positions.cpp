@@ -36,6 +36,21 @@ TEST_F(QueuedLine, AFullLineGivesBlockBibAndTime) {
     EXPECT_FALSE(cross::isStorablePass(w(), 'T'));
 }
 
+TEST_F(QueuedLine, ALineCutShortGivesOnlyThePlacesItHasAsBlockAndBib) {
+    struct Case {
+        const char* line;
+        const char* block;
+        const char* bib;
+    };
+    for (const Case& c :
+         {Case{"C1001", "0", "01"}, Case{"C10", "0", ""}, Case{"C1", "", ""}, Case{"", "", ""}}) {
+        take(c.line);
+        EXPECT_EQ(w().workLine, std::string(c.line) + "\r") << c.line;
+        EXPECT_EQ(w().blockNo, c.block) << c.line;
+        EXPECT_EQ(w().bibNo, c.bib) << c.line;
+    }
+}
+
 TEST_F(QueuedLine, ABlankPosition17IsATenthsTime) {
     take("C1301212:34:56.7 ");
     EXPECT_EQ(w().timeText, "12:34:56.70");
