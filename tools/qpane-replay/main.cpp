@@ -12,10 +12,26 @@
 
 namespace {
 
+const char* const kUsage =
+    "usage: qpane-replay [--root DIR] SCENARIO\n"
+    "       qpane-replay --journal JOURNAL\n"
+    "       qpane-replay --help\n"
+    "\n"
+    "Runs a scenario through the console's own logic, with simulated ports and a virtual\n"
+    "clock, and prints its transcript on standard output (docs/replay.md: the format).\n"
+    "\n"
+    "  SCENARIO      a scenario file, or - for standard input\n"
+    "  --root DIR    the folder that stands for the drive root (default: a new temporary\n"
+    "                folder, removed at the end)\n"
+    "  --journal J   print the scenario of a traffic journal that the console kept\n"
+    "  --help        print this help\n"
+    "\n"
+    "Exit status: 0 when the scenario ran to its end, 2 for a malformed scenario or a\n"
+    "wrong command line, 1 when the run failed.\n";
+
+// A wrong command line: the usage on standard error.
 int usage() {
-    std::cerr
-        << "usage: qpane-replay [--root DIR] SCENARIO\n"
-           "       qpane-replay --journal JOURNAL   (prints the scenario of a traffic journal)\n";
+    std::cerr << kUsage;
     return 2;
 }
 
@@ -28,6 +44,13 @@ std::filesystem::path makeTemporaryRoot() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::cout << kUsage;
+            return 0;
+        }
+    }
     if (argc == 3 && std::string(argv[1]) == "--journal") {
         std::ifstream journal(argv[2], std::ios::binary);
         if (!journal) {

@@ -1,0 +1,32 @@
+# qpane-replay's command line as a user meets it: --help prints the usage on standard output
+# and succeeds; a wrong command line prints it on standard error and exits 2.
+cmake_minimum_required(VERSION 3.25)
+function(expect args status stdout_start stderr_start)
+  execute_process(COMMAND ${REPLAY} ${args}
+    OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE got)
+  if(NOT got EQUAL ${status})
+    message(FATAL_ERROR "qpane-replay ${args}: exit ${got}, expected ${status}\n${out}${err}")
+  endif()
+  foreach(stream out err)
+    if(stream STREQUAL "out")
+      set(start "${stdout_start}")
+    else()
+      set(start "${stderr_start}")
+    endif()
+    string(LENGTH "${start}" n)
+    string(SUBSTRING "${${stream}}" 0 ${n} head)
+    if(start STREQUAL "" AND NOT "${${stream}}" STREQUAL "")
+      message(FATAL_ERROR "qpane-replay ${args}: unexpected std${stream}:\n${${stream}}")
+    elseif(NOT head STREQUAL start)
+      message(FATAL_ERROR "qpane-replay ${args}: std${stream} does not start with "
+                          "\"${start}\":\n${${stream}}")
+    endif()
+  endforeach()
+endfunction()
+
+expect("--help" 0 "usage: qpane-replay [--root DIR] SCENARIO\n" "")
+expect("-h" 0 "usage: qpane-replay" "")
+expect("--root;/tmp;--help" 0 "usage: qpane-replay" "")
+expect("" 2 "" "usage: qpane-replay")
+expect("--no-such-option;x.scn" 2 "" "usage: qpane-replay")
+expect("--root" 2 "" "usage: qpane-replay")
