@@ -223,6 +223,7 @@ class TFqpane : public RunState {
 
     Control* activePage_ = nullptr;
     std::string focused_;
+    bool settingsUnread_ = false;  // start-up found a settings file it could not read
 };
 
 }  // namespace qpane

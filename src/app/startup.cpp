@@ -26,9 +26,15 @@ void TFqpane::FormShow() {
     tableupdate();
 
     iniDir = kSettingsFolder;
+    std::string unreadable;
     {
         SettingsSession session(iniFile, paths().mapDrivePath(iniDir) / kSettingsFile);
         SettingsFile& ini = *iniFile;
+        if (!ini.readError().empty())
+            unreadable = "設定ファイル " + ini.path().string() +
+                         " を読み込めません: " + ini.readError() +
+                         "\n既定の設定で起動します。このファイルは終了時に書き換えません。"
+                         "読めるようにしてから起動し直してください。";
         portNo = ini.readInteger(kSection, "Portno", 0);
         portNo2 = ini.readInteger(kSection, "Portno2", 0);
         pinout = ini.readInteger(kSection, "Pinout", 0);
@@ -44,6 +50,9 @@ void TFqpane::FormShow() {
         scrollRows = ini.readString(kSection, "Scrolrow", "3");
         rankLimit = ini.readInteger(kSection, "Dpnin", 5);
     }
+    // The operator's file stays as it is: the settings of this run are not written over it.
+    settingsUnread_ = !unreadable.empty();
+    if (settingsUnread_) boxes().message(unreadable);
     // A hand-edited file: a port number outside the groups' items reads as the nearest item,
     // so that the number kept is the port shown (a negative one would open the design port
     // while "無し" is shown); a connection mode other than "D" or "B" reads as the default,
@@ -92,29 +101,32 @@ void TFqpane::FormShow() {
 
 void TFqpane::FormClose() {
     CommX1.Close();
-    // A start-up that failed before it read the settings has none to write back: writing
-    // the fields as they stand would put zeros over the operator's settings.
-    if (iniDir.empty()) return;
+    // A start-up that failed before it read the settings, or could not read them, has none
+    // to write back: writing the fields as they stand would put zeros or defaults over the
+    // operator's settings.
+    if (iniDir.empty() || settingsUnread_) return;
     writeSettings();
 }
 
 void TFqpane::writeSettings() {
     SettingsSession session(iniFile, paths().mapDrivePath(iniDir) / kSettingsFile);
     SettingsFile& ini = *iniFile;
-    ini.writeInteger(kSection, "Portno", portNo);
-    ini.writeInteger(kSection, "Portno2", portNo2);
-    ini.writeInteger(kSection, "Pinout", pinout);
-    ini.writeInteger(kSection, "BitRateIn", bitRateIn);
-    ini.writeInteger(kSection, "BitRateOut", bitRateOut);
-    ini.writeInteger(kSection, "Chars1", chars1);
-    ini.writeInteger(kSection, "Chars2", chars2);
-    ini.writeInteger(kSection, "Parity1", parity1);
-    ini.writeInteger(kSection, "Parity2", parity2);
-    ini.writeInteger(kSection, "Disppt", patternNo);
-    ini.writeString(kSection, "Gmode", connMode);
-    ini.writeInteger(kSection, "WTime", waitTime);
-    ini.writeString(kSection, "Scrolrow", scrollRows);
-    ini.writeInteger(kSection, "Dpnin", rankLimit);
+    // Every key in one save: the file is replaced once, with all of them or none.
+    ini.setInteger(kSection, "Portno", portNo);
+    ini.setInteger(kSection, "Portno2", portNo2);
+    ini.setInteger(kSection, "Pinout", pinout);
+    ini.setInteger(kSection, "BitRateIn", bitRateIn);
+    ini.setInteger(kSection, "BitRateOut", bitRateOut);
+    ini.setInteger(kSection, "Chars1", chars1);
+    ini.setInteger(kSection, "Chars2", chars2);
+    ini.setInteger(kSection, "Parity1", parity1);
+    ini.setInteger(kSection, "Parity2", parity2);
+    ini.setInteger(kSection, "Disppt", patternNo);
+    ini.setString(kSection, "Gmode", connMode);
+    ini.setInteger(kSection, "WTime", waitTime);
+    ini.setString(kSection, "Scrolrow", scrollRows);
+    ini.setInteger(kSection, "Dpnin", rankLimit);
+    ini.save();
 }
 
 void TFqpane::TabSheet1Show() {

@@ -1,13 +1,14 @@
 #include "platform/settings_file.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
 #include "platform/byte_text.h"
 
@@ -64,15 +65,73 @@ bool parseInt32(std::string_view s, int& out) {
     throw SettingsError("設定ファイル " + file.string() + " に書き込めません: " + what);
 }
 
+// The whole file, or the system's reason why it cannot be read ("" for a missing file).
+bool readWhole(const std::filesystem::path& file, std::string& text, std::string& error) {
+    // Without O_NONBLOCK a FIFO put in the file's place would hold start-up until a writer came.
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno != ENOENT) error = std::strerror(errno);
+        return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        error = std::strerror(errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        error = std::strerror(EISDIR);
+    } else if (!S_ISREG(st.st_mode)) {
+        error = "通常のファイルではありません";
+    } else {
+        char buffer[65536];
+        for (;;) {
+            ssize_t n = ::read(fd, buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                error = std::strerror(errno);
+                break;
+            }
+            if (n == 0) break;
+            text.append(buffer, static_cast<size_t>(n));
+        }
+    }
+    ::close(fd);
+    if (!error.empty()) text.clear();
+    return error.empty();
+}
+
+// A name beside the file that no one has used yet: "<name>.XXXXXX", the last part random.
+std::filesystem::path temporaryName(const std::filesystem::path& file) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned char bytes[6];
+    if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
+        // O_EXCL keeps a guessed name safe; the draw only keeps names apart.
+        auto n = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count() ^
+                                       ::getpid());
+        for (unsigned char& b : bytes) {
+            b = static_cast<unsigned char>(n);
+            n = n * 6364136223846793005ULL + 1442695040888963407ULL;
+            b ^= static_cast<unsigned char>(n >> 56);
+        }
+    }
+    std::string name = file.string() + ".";
+    for (unsigned char b : bytes)
+        name += kLetters[b % (sizeof kLetters - 1)];
+    return name;
+}
+
 }  // namespace
 
 SettingsFile::SettingsFile(std::filesystem::path file) : file_(std::move(file)) {
-    std::ifstream in(file_, std::ios::binary);
-    if (!in) return;
-    std::string line;
-    while (std::getline(in, line)) {
+    std::string text;
+    if (!readWhole(file_, text, readError_)) return;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines_.push_back(std::move(line));
+        pos = end + 1;
     }
 }
 
@@ -126,13 +185,12 @@ std::string SettingsFile::readString(std::string_view section, std::string_view 
     return v ? *v : std::string(def);
 }
 
-void SettingsFile::writeInteger(std::string_view section, std::string_view key, int value) {
-    writeString(section, key, std::to_string(value));
+void SettingsFile::setInteger(std::string_view section, std::string_view key, int value) {
+    setString(section, key, std::to_string(value));
 }
 
-void SettingsFile::writeString(std::string_view section, std::string_view key,
-                               std::string_view value) {
-    std::vector<std::string> before = lines_;
+void SettingsFile::setString(std::string_view section, std::string_view key,
+                             std::string_view value) {
     std::string line = std::string(key) + "=" + std::string(value);
     Found f = find(section, key);
     if (f.keyFound) {
@@ -143,6 +201,16 @@ void SettingsFile::writeString(std::string_view section, std::string_view key,
         lines_.push_back("[" + std::string(section) + "]");
         lines_.push_back(line);
     }
+}
+
+void SettingsFile::writeInteger(std::string_view section, std::string_view key, int value) {
+    writeString(section, key, std::to_string(value));
+}
+
+void SettingsFile::writeString(std::string_view section, std::string_view key,
+                               std::string_view value) {
+    std::vector<std::string> before = lines_;
+    setString(section, key, value);
     try {
         save();
     } catch (...) {
@@ -159,26 +227,39 @@ std::string SettingsFile::content() const {
 }
 
 void SettingsFile::save() const {
-    const std::filesystem::path tmp = file_.string() + ".tmp";
-    const std::string text = content();
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (!readError_.empty())
+        fail(file_, "読み込めなかったファイルは上書きしません (" + readError_ + ")");
+    // The permission bits of the file replaced; a new file takes the umask as any other.
+    struct stat old {};
+    const bool replacing = ::stat(file_.c_str(), &old) == 0;
+    if (!replacing && errno != ENOENT) fail(file_, std::strerror(errno));
+
+    std::filesystem::path tmp;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        tmp = temporaryName(file_);
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST) break;
+    }
     if (fd < 0) fail(file_, std::strerror(errno));
+    auto abandon = [&](const std::string& why) {
+        ::close(fd);
+        ::unlink(tmp.c_str());
+        fail(file_, why);
+    };
+    if (replacing && ::fchmod(fd, old.st_mode & 0777) != 0) abandon(std::strerror(errno));
+
+    const std::string text = content();
     size_t done = 0;
     while (done < text.size()) {
         ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            std::string why = std::strerror(errno);
-            ::close(fd);
-            ::unlink(tmp.c_str());
-            fail(file_, why);
-        }
+        if (n <= 0) abandon(n < 0 ? std::strerror(errno) : std::strerror(ENOSPC));
         done += static_cast<size_t>(n);
     }
-    const bool synced = ::fsync(fd) == 0;
-    std::string why = synced ? "" : std::strerror(errno);
-    if (::close(fd) != 0 && synced) why = std::strerror(errno);
-    if (!why.empty()) {
+    if (::fsync(fd) != 0) abandon(std::strerror(errno));
+    if (::close(fd) != 0) {
+        std::string why = std::strerror(errno);
         ::unlink(tmp.c_str());
         fail(file_, why);
     }
