@@ -7,6 +7,25 @@
 
 namespace qpane {
 
+namespace {
+
+// Holds the nesting depth at a value for the length of a scope and gives it back on every
+// exit. A task that throws must not leave the depth raised: every later tick would wait for
+// a handler that no longer runs.
+class DepthScope {
+  public:
+    DepthScope(int& depth, int value) : depth_(depth), saved_(depth) { depth_ = value; }
+    ~DepthScope() { depth_ = saved_; }
+    DepthScope(const DepthScope&) = delete;
+    DepthScope& operator=(const DepthScope&) = delete;
+
+  private:
+    int& depth_;
+    int saved_;
+};
+
+}  // namespace
+
 QtScheduler::QtScheduler() : uiThread_(std::this_thread::get_id()) {
     clock_.start();
     for (size_t i = 0; i < timers_.size(); ++i) {
@@ -54,20 +73,17 @@ void QtScheduler::pause(int64_t ms) {
     if (ms <= 0) return;
     // Core handlers that fall due meanwhile wait (depth_ > 0); operator input waits in the
     // window system's queue; painting goes on.
-    ++depth_;
+    const DepthScope inPause(depth_, depth_ + 1);
     QEventLoop loop;
     QTimer::singleShot(std::chrono::milliseconds(ms), Qt::PreciseTimer, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
-    --depth_;
 }
 
 void QtScheduler::processMessages() {
     // Lets what waits run inside the current handler, as the window's message loop would.
-    const int saved = depth_;
-    depth_ = 0;
+    const DepthScope open(depth_, 0);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     drain();
-    depth_ = saved;
 }
 
 void QtScheduler::post(Task task) {
@@ -84,9 +100,8 @@ void QtScheduler::post(Task task) {
 bool QtScheduler::send(Task task, const std::atomic<bool>* cancel) {
     if (std::this_thread::get_id() == uiThread_) {
         if (cancel && cancel->load()) return false;
-        ++depth_;
+        const DepthScope running(depth_, depth_ + 1);
         task();
-        --depth_;
         return true;
     }
     auto item = std::make_shared<Item>();
@@ -111,9 +126,10 @@ bool QtScheduler::send(Task task, const std::atomic<bool>* cancel) {
 
 void QtScheduler::run(Task task) {
     if (depth_ == 0) {
-        ++depth_;
-        task();
-        --depth_;
+        {
+            const DepthScope running(depth_, depth_ + 1);
+            task();
+        }
         scheduleDrain();
         return;
     }
@@ -143,9 +159,10 @@ void QtScheduler::runTick(size_t index) {
     slot.tickPending = false;
     if (!slot.timer.isActive() || !slot.handler) return;
     Task handler = slot.handler;
-    ++depth_;
-    handler();
-    --depth_;
+    {
+        const DepthScope running(depth_, depth_ + 1);
+        handler();
+    }
     scheduleDrain();
 }
 
@@ -188,12 +205,18 @@ void QtScheduler::drain() {
 }
 
 void QtScheduler::runItem(const std::shared_ptr<Item>& item) {
-    ++depth_;
+    // The sender waits for Done, however the task ends.
+    struct MarkDone {
+        QtScheduler& s;
+        const std::shared_ptr<Item>& item;
+        ~MarkDone() {
+            std::lock_guard lock(s.mutex_);
+            item->state = Item::State::Done;
+            s.done_.notify_all();
+        }
+    } markDone{*this, item};
+    const DepthScope running(depth_, depth_ + 1);
     item->task();
-    --depth_;
-    std::lock_guard lock(mutex_);
-    item->state = Item::State::Done;
-    done_.notify_all();
 }
 
 }  // namespace qpane
