@@ -1,6 +1,9 @@
 #include "app/traffic_journal.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "platform/byte_text.h"
@@ -51,47 +54,118 @@ std::vector<std::string> storedResultStatements(Database& store) {
 }
 
 TrafficJournal::TrafficJournal(std::filesystem::path folder, Scheduler& scheduler,
-                               uint64_t maxBytes, int generations)
+                               uint64_t maxBytes, int generations, std::unique_ptr<JournalFile> out)
     : folder_(std::move(folder)),
-      file_(folder_ / kFileName),
+      path_(folder_ / kFileName),
       scheduler_(scheduler),
       maxBytes_(maxBytes),
-      generations_(generations < 1 ? 1 : generations) {
+      generations_(generations < 1 ? 1 : generations),
+      out_(out ? std::move(out) : std::make_unique<JournalFile>()) {
     std::error_code ec;
     std::filesystem::create_directories(folder_, ec);
-    size_ = std::filesystem::exists(file_, ec) ? std::filesystem::file_size(file_, ec) : 0;
-    out_.open(file_, std::ios::binary | std::ios::app);
+    if (out_->open(path_, false)) {
+        size_ = out_->size();
+    } else {
+        // Told at the first record, when someone is there to be told.
+        failing_ = true;
+        failedAt_ = scheduler_.now();
+    }
 }
 
 TrafficJournal::~TrafficJournal() {
     flush();
 }
 
+std::string TrafficJournal::failureText(const std::filesystem::path& file,
+                                        const std::string& reason) {
+    return "通信記録ファイルに書き込めません。レースはこのまま続けられます。書き込めるように"
+           "なると記録を再開します（それまでの通信は記録されません）。\n" +
+           file.string() + "\n" + reason;
+}
+
 void TrafficJournal::beginSession(const std::string& settingsText, Database& store) {
-    header_.clear();
-    header_.push_back("session " + quoteBytes(settingsText));
-    for (const std::string& statement : storedResultStatements(store))
-        header_.push_back("store " + quoteBytes(statement));
-    writeHeader();
+    settingsText_ = settingsText;
+    store_ = &store;
+    write(header(scheduler_.now()), /*isHeader=*/true);
 }
 
-void TrafficJournal::writeHeader() {
-    for (const std::string& line : header_)
-        record(line);
+std::string TrafficJournal::header(int64_t ms) {
+    if (!store_) return {};
+    const std::string stamp = wallClock() + " " + std::to_string(ms) + " ";
+    std::string text = stamp + "session " + quoteBytes(settingsText_) + "\n";
+    try {
+        for (const std::string& statement : storedResultStatements(*store_))
+            text += stamp + "store " + quoteBytes(statement) + "\n";
+    } catch (const std::exception&) {
+        // A store that cannot be read now leaves the results out; the settings still replay.
+    }
+    // A file that begins in the middle of a race opens the ports again where it begins.
+    for (const auto& [portNo, line] : openPorts_)
+        text += stamp + line + "\n";
+    return text;
 }
 
-void TrafficJournal::record(const std::string& text) {
-    if (!out_) return;  // a journal that cannot be written must not stop the race
-    const std::string line =
-        wallClock() + " " + std::to_string(scheduler_.now()) + " " + text + "\n";
-    out_ << line;
-    out_.flush();
-    size_ += line.size();
-    if (size_ >= maxBytes_) rotate();
+void TrafficJournal::record(int64_t ms, const std::string& text) {
+    write(wallClock() + " " + std::to_string(ms) + " " + text + "\n", false);
 }
 
-void TrafficJournal::rotate() {
-    out_.close();
+void TrafficJournal::write(const std::string& records, bool isHeader) {
+    std::string bytes;
+    if (failing_) {
+        if (!reopen()) return failed(records);
+        const int64_t now = scheduler_.now();
+        bytes = isHeader ? records : header(now);
+        if (lost_ > 0)
+            bytes += "# " + wallClock() + " " + std::to_string(now) + " journal not written from " +
+                     std::to_string(failedAt_) + " ms: " + std::to_string(lost_) +
+                     " records missing\n";
+        if (!isHeader) bytes += records;
+    } else {
+        bytes = records;
+    }
+    // The records that bring the journal back go out with its header in one write: a disk
+    // with room for part of them only leaves no trace.
+    if (!out_->append(bytes)) return failed(records);
+    size_ += bytes.size();
+    if (failing_) {
+        failing_ = false;
+        reported_ = false;
+        movedAside_ = false;
+        lost_ = 0;
+    }
+    if (size_ >= maxBytes_ && out_->regular()) rotate();
+}
+
+bool TrafficJournal::reopen() {
+    // The journal comes back in a file of its own, which replays alone; the file that failed
+    // keeps what it has up to the failure as the newest older generation. It is moved aside
+    // once: the files of a failure that lasts are not pushed out one by one.
+    out_->close();
+    if (!movedAside_) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(path_, ec) &&
+            std::filesystem::file_size(path_, ec) > 0 && !ec)
+            moveAside();
+        movedAside_ = true;
+    }
+    if (!out_->open(path_, false)) return false;
+    size_ = out_->size();
+    return true;
+}
+
+void TrafficJournal::failed(std::string_view records) {
+    const std::string reason = std::strerror(errno);
+    if (!failing_) {
+        failing_ = true;
+        failedAt_ = scheduler_.now();
+    }
+    lost_ += static_cast<uint64_t>(std::count(records.begin(), records.end(), '\n'));
+    if (reported_) return;
+    reported_ = true;
+    if (report_) report_(failureText(path_, reason));
+}
+
+void TrafficJournal::moveAside() {
     std::error_code ec;
     const auto generation = [&](int n) {
         return folder_ / ("traffic." + std::to_string(n) + ".journal");
@@ -99,14 +173,21 @@ void TrafficJournal::rotate() {
     std::filesystem::remove(generation(generations_), ec);
     for (int n = generations_ - 1; n >= 1; --n)
         std::filesystem::rename(generation(n), generation(n + 1), ec);
-    std::filesystem::rename(file_, generation(1), ec);
-    out_.open(file_, std::ios::binary | std::ios::trunc);
-    size_ = 0;
+    std::filesystem::rename(path_, generation(1), ec);
+}
+
+void TrafficJournal::rotate() {
+    out_->close();
+    moveAside();
     // The new file can be replayed on its own: it starts with the session again.
-    const uint64_t limit = maxBytes_;
-    maxBytes_ = UINT64_MAX;
-    writeHeader();
-    maxBytes_ = limit;
+    size_ = 0;
+    const std::string text = header(scheduler_.now());
+    if (!out_->open(path_, true) || !out_->append(text)) {
+        // The records that follow open the file again and bring the header with them.
+        failed({});
+        return;
+    }
+    size_ = text.size();
 }
 
 std::string TrafficJournal::portLine(const char* kind, const TCustomCommX& port) const {
@@ -117,22 +198,24 @@ std::string TrafficJournal::portLine(const char* kind, const TCustomCommX& port)
 
 void TrafficJournal::opened(const TCustomCommX& port) {
     flushReceived();
-    record(portLine("open", port));
+    openPorts_[port.PortNo()] = portLine("open", port);
+    record(scheduler_.now(), openPorts_[port.PortNo()]);
 }
 
 void TrafficJournal::openFailed(const TCustomCommX& port) {
     flushReceived();
-    record("openfail COM" + std::to_string(port.PortNo()));
+    record(scheduler_.now(), "openfail COM" + std::to_string(port.PortNo()));
 }
 
 void TrafficJournal::closed(const TCustomCommX& port) {
     flushReceived();
-    record("close COM" + std::to_string(port.PortNo()));
+    openPorts_.erase(port.PortNo());
+    record(scheduler_.now(), "close COM" + std::to_string(port.PortNo()));
 }
 
 void TrafficJournal::transmitted(const TCustomCommX& port, std::string_view bytes) {
     flushReceived();
-    record("tx COM" + std::to_string(port.PortNo()) + " " + quoteBytes(bytes));
+    record(scheduler_.now(), "tx COM" + std::to_string(port.PortNo()) + " " + quoteBytes(bytes));
 }
 
 void TrafficJournal::received(const TCustomCommX& port, std::string_view bytes) {
@@ -154,13 +237,7 @@ void TrafficJournal::flushReceived() {
         if (p.bytes.empty()) continue;
         std::string bytes = std::move(p.bytes);
         p.bytes.clear();
-        if (!out_) continue;
-        const std::string line = wallClock() + " " + std::to_string(p.time) + " rx COM" +
-                                 std::to_string(portNo) + " " + quoteBytes(bytes) + "\n";
-        out_ << line;
-        out_.flush();
-        size_ += line.size();
-        if (size_ >= maxBytes_) rotate();
+        record(p.time, "rx COM" + std::to_string(portNo) + " " + quoteBytes(bytes));
     }
 }
 
