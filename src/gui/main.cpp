@@ -1,18 +1,18 @@
 // The program qpane: the console's window on the real serial ports.
 #include <QApplication>
 
+#include "gui/close_signals.h"
 #include "gui/main_window.h"
 #include "gui/program.h"
+#include "gui/toolkit_start.h"
 #include "platform/paths.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/qt_scheduler.h"
 #include "serial/posix/posix_comm_device.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Q-PANE"));
-    // The window ends the program itself, after its shut-down.
-    QApplication::setQuitOnLastWindowClosed(false);
+    const std::unique_ptr<QApplication> app = qpane::startToolkit(argc, argv);
+    qpane::setUpApplication();
 
     const qpane::Paths paths = qpane::Paths::fromEnvironment();
     qpane::QtScheduler scheduler;
@@ -22,7 +22,12 @@ int main(int argc, char* argv[]) {
     qpane::QpaneProgram program(paths, scheduler, boxes, devices);
     if (!program.create()) return 1;
     boxes.setParent(&program.window());
-    QObject::connect(&program.window(), &qpane::MainWindow::closed, &app, &QApplication::quit);
+    QObject::connect(&program.window(), &qpane::MainWindow::closed, app.get(), &QApplication::quit);
+    // A kill, Ctrl-C or a closed terminal closes the window like its close button, after
+    // whatever handler runs now.
+    qpane::CloseSignals closeSignals;
+    QObject::connect(&closeSignals, &qpane::CloseSignals::closeRequested, &program.window(),
+                     &QWidget::close, Qt::QueuedConnection);
     program.window().show();
-    return app.exec();
+    return app->exec();
 }

@@ -24,8 +24,12 @@ ChildProcess::ChildProcess(const std::vector<std::string>& args,
         const std::string entry = *e;
         vars[entry.substr(0, entry.find('='))] = entry;
     }
-    for (const std::string& entry : env)
-        vars[entry.substr(0, entry.find('='))] = entry;
+    for (const std::string& entry : env) {
+        if (entry.find('=') == std::string::npos)
+            vars.erase(entry);
+        else
+            vars[entry.substr(0, entry.find('='))] = entry;
+    }
     std::vector<char*> envp;
     for (auto& [name, entry] : vars)
         envp.push_back(entry.data());
@@ -42,7 +46,17 @@ ChildProcess::ChildProcess(const std::vector<std::string>& args,
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    const int err = ::posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data());
+    // A test run in the background of a shell has SIGINT ignored, which the child would keep.
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&defaults, sig);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    const int err = ::posix_spawn(&pid_, argv[0], &actions, &attributes, argv.data(), envp.data());
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (err != 0) throw std::runtime_error("cannot start " + args[0] + ": " + std::strerror(err));
 }

@@ -16,7 +16,9 @@ namespace qpane::e2e {
 // after 5 s.
 class ChildProcess {
   public:
-    // env: "NAME=value" entries that are added to (or replace those of) this environment.
+    // env: "NAME=value" entries that are added to (or replace those of) this environment;
+    // an entry "NAME" without "=" removes NAME. The child starts with the default action for
+    // SIGTERM, SIGINT and SIGHUP, whatever this process ignores.
     ChildProcess(const std::vector<std::string>& args, const std::vector<std::string>& env,
                  const std::filesystem::path& output);
     ~ChildProcess();
