@@ -25,7 +25,7 @@ TFqpane::TFqpane(WindowEnvironment env)
     : env_(env),
       CommX1(env.scheduler, env.devices),
       CommX2(env.scheduler, env.devices),
-      Db1(env.paths.dataFolder()),
+      Db1(env.paths.dataFolder(), env.storeVfs),
       Qtimedp(Db1, "Qtimedp", fixedText("Qtimedp")),
       Qedit(Db1, "Qedit", fixedText("Qedit")),
       Qtemp(Db1, "Qtemp", fixedText("Qtemp")),

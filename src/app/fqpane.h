@@ -24,6 +24,7 @@ struct WindowEnvironment {
     MessageBoxes& boxes;
     CommDeviceProvider& devices;
     Paths paths;
+    std::string storeVfs = {};  // the SQLite VFS of the store; empty: the default
 };
 
 // The main window TFqpane: its run state, its components and the state of its controls, and
@@ -220,10 +221,16 @@ class TFqpane : public RunState {
     void wireHandlers();
     void finishProcessing();
     void writeSettings();
+    // A write that the store's file or disk refused in a cycle that runs again by itself (the
+    // processing cycle, the pass display): true the first time, to be told; later, while no
+    // cycle has stored again, false (the buffered intake is let go as the report would).
+    bool tellStoreFailure();
 
     Control* activePage_ = nullptr;
     std::string focused_;
     bool settingsUnread_ = false;  // start-up found a settings file it could not read
+
+    bool storeFailureTold_ = false;  // see tellStoreFailure
 };
 
 }  // namespace qpane

@@ -2,10 +2,13 @@
 
 #include <sqlite3.h>
 
+#include <functional>
+
 #include "store/installation.h"
 #include "store/query.h"
 #include "store/sqlite_calls.h"
 #include "store/statement_bytes.h"
+#include "store/store_problem.h"
 #include "store/store_rules.h"
 
 namespace qpane {
@@ -21,6 +24,44 @@ std::string utf8(const fs::path& p) {
 
 [[noreturn]] void cannotOpen(const fs::path& file, const std::string& why) {
     throw EDatabaseError("結果データベース " + utf8(file) + " を開けません: " + why);
+}
+
+// A file that holds some other program's tables: refused before anything is written to it.
+[[noreturn]] void notTheConsoles(const fs::path& file, const std::string& missing) {
+    throw EDatabaseError("結果データベース " + utf8(file) +
+                         " は Q-PANE の結果データベースではありません (" + missing +
+                         ")。ファイルには何も書き込んでいません。ほかのプログラムのファイルであ"
+                         "れば別の場所へ移してください。移すと、次の起動で新しい結果データベース"
+                         "が作られます。");
+}
+
+[[noreturn]] void cannotWrite(const fs::path& file, const EDatabaseError& e) {
+    throw EDatabaseError("結果データベース " + utf8(file) +
+                             " に書き込めません: " + storeProblem(e.code()) +
+                             "書き込めるようにしてから、もう一度起動してください。\n" +
+                             (e.engineText().empty() ? e.what() : e.engineText()),
+                         e.code(), e.engineText());
+}
+
+// A write that reaches the disk and is then undone, so that a store that cannot take results
+// is found before the race rather than at its first time: a read-only file or connection, a
+// folder where no journal can be made, a disk without room for a page. The dirty pages are
+// flushed inside the transaction (to the journal and the file, or to the write-ahead log as
+// frames that no commit ever covers), then the transaction is rolled back. A store that
+// another program is writing to takes writes: that is no failure.
+void probeWrite(sqlite3* db) {
+    const int begin = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (begin == SQLITE_BUSY) return;
+    if (begin != SQLITE_OK) throwDatabaseError(db);
+    int code = sqlite3_exec(db, "CREATE TABLE qpane_write_probe (x)", nullptr, nullptr, nullptr);
+    std::string why = code == SQLITE_OK ? "" : sqlite3_errmsg(db);
+    if (code == SQLITE_OK) {
+        code = sqlite3_db_cacheflush(db);
+        if (code == SQLITE_BUSY) code = SQLITE_OK;  // pages a reader holds stay in memory
+        if (code != SQLITE_OK) why = sqlite3_errstr(code);
+    }
+    sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (code != SQLITE_OK) throw storeError(code, why);
 }
 
 void stepAll(sqlite3* db, sqlite3_stmt* s, const std::string& sql,
@@ -43,43 +84,73 @@ fs::path Database::fileIn(const fs::path& dataFolder) {
     return dataFolder / (std::string(kAlias) + ".db");
 }
 
-Database::Database(const fs::path& dataFolder) : file_(fileIn(dataFolder)) {
+Database::Database(const fs::path& dataFolder, const std::string& vfs) : file_(fileIn(dataFolder)) {
     std::error_code ec;
     fs::create_directories(dataFolder, ec);
     if (ec || !fs::is_directory(dataFolder, ec))
         cannotOpen(file_, "データフォルダー " + utf8(dataFolder) + " を作成できません (" +
                               (ec ? ec.message() : "フォルダーではありません") + ")");
     const std::string name = utf8(file_);
-    if (sqlite3_open_v2(name.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK) {
-        std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-        cannotOpen(file_, why);
+    const int opened =
+        sqlite3_open_v2(name.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                        vfs.empty() ? nullptr : vfs.c_str());
+    if (opened != SQLITE_OK) {
+        const EDatabaseError e = storeError(opened, db_ ? sqlite3_errmsg(db_) : "out of memory");
+        close();
+        cannotOpen(file_, e.what());
     }
-    try {
+    // A step that fails leaves no connection behind and tells why the store did not open.
+    auto opening = [this](const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const EDatabaseError& e) {
+            close();
+            cannotOpen(file_, e.what());
+        }
+    };
+    // The first reads of the schema tell a database from any other file, and the console's
+    // store from another program's, before anything is written to it.
+    bool empty = false;
+    std::string missing;
+    opening([&] {
         sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-        // The first read of the schema tells a database from any other file, before anything
-        // is written to it.
-        const bool empty = isEmptyStore(db_);
+        empty = isEmptyStore(db_);
+        if (!empty) missing = missingConsoleTable(db_);
+    });
+    if (!missing.empty()) {
+        // Its write-ahead log, if it has one, stays as it is, not merged into the file.
+        sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        close();
+        notTheConsoles(file_, missing);
+    }
+    opening([&] {
         // A file system without shared memory keeps the rollback journal, which is as safe.
         sqlite3_exec(db_, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
         executeSql(db_, "PRAGMA synchronous=FULL");
         // Statement journals, which need no durability, stay off the disk: with triggers every
         // write in a multi-statement transaction opens one.
         executeSql(db_, "PRAGMA temp_store=MEMORY");
+    });
+    try {
+        probeWrite(db_);
+    } catch (const EDatabaseError& e) {
+        close();
+        cannotWrite(file_, e);
+    }
+    opening([&] {
         if (empty) createInstallation(db_);
         keepStoreRules(db_);
-    } catch (const EDatabaseError& e) {
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-        cannotOpen(file_, e.what());
-    }
+    });
     sqlite3_set_authorizer(db_, &Database::authorize, this);
 }
 
 Database::~Database() {
+    close();
+}
+
+void Database::close() {
     sqlite3_close_v2(db_);
+    db_ = nullptr;
 }
 
 int Database::authorize(void* self, int action, const char*, const char*, const char*,

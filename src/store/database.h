@@ -18,8 +18,12 @@ class Database {
     // Opens the store in dataFolder, creating the folder and the installation database
     // (timedata with bibs 001 to 999 of group "0", an empty crosst) when there is none.
     // Throws EDatabaseError, naming the file, when the store cannot be opened: the folder
-    // cannot be made, the file is not a database, ...
-    explicit Database(const std::filesystem::path& dataFolder);
+    // cannot be made, the file is not a database, it is another program's database (no
+    // timedata or crosst with the console's columns: nothing is written to it), it cannot be
+    // written (read-only, a full disk: found by a write that is undone), ...
+    // vfs names the SQLite VFS that reaches the file; empty: the default one (tests give one
+    // whose disk fails on request).
+    explicit Database(const std::filesystem::path& dataFolder, const std::string& vfs = {});
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -47,6 +51,7 @@ class Database {
     sqlite3* handle() const { return db_; }
 
   private:
+    void close();
     void execute(const std::string& sql, bool mustReturnRows, std::vector<std::string>* columns,
                  std::vector<Row>* rows);
     static int authorize(void* self, int action, const char*, const char*, const char*,

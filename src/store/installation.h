@@ -1,12 +1,20 @@
 #pragma once
 
+#include <string>
+
 struct sqlite3;
 
 namespace qpane {
 
-// True when the database holds no table at all: a store file that was just created, or one
-// whose first creation never committed.
+// True when the database holds nothing at all (no table, no view): a store file that was just
+// created, or one whose first creation never committed.
 bool isEmptyStore(sqlite3* db);
+
+// What keeps a database from being the console's store: "" when timedata and crosst are
+// there as tables with every column that the installation gives them (names in any case,
+// other columns and tables beside them); otherwise, in Japanese, the first table or the
+// columns missing. Only reads. Throws EDatabaseError.
+std::string missingConsoleTable(sqlite3* db);
 
 // Writes the installation database into an empty store, in one transaction:
 // - timedata (bib, grp, time1, time2, totalt, totaltv, lap), one row per bib "001" to "999"

@@ -17,7 +17,21 @@ class TQuery;
 // A statement that the table store refused, or a column that a result does not have.
 class EDatabaseError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    // code: SQLite's result code, 0 for what the console refuses itself; engineText: SQLite's
+    // message followed by the statement.
+    explicit EDatabaseError(const std::string& text, int code = 0, std::string engineText = {})
+        : std::runtime_error(text), code_(code & 0xFF), engineText_(std::move(engineText)) {}
+
+    // SQLite's primary result code (SQLITE_FULL, ...); 0 for what the console refused.
+    int code() const { return code_; }
+    // The store's file or disk could not take the write (see store_problem.h); the statement
+    // itself was sound and may succeed later.
+    bool writeFailed() const;
+    const std::string& engineText() const { return engineText_; }
+
+  private:
+    int code_;
+    std::string engineText_;
 };
 
 // A value placed between single quotes in a statement: a quote inside it is doubled, so a

@@ -1,6 +1,7 @@
 #include "store/sqlite_calls.h"
 
 #include "store/query.h"
+#include "store/store_problem.h"
 
 namespace qpane {
 
@@ -10,7 +11,7 @@ void throwDatabaseError(sqlite3* db, std::string_view sql) {
         text += "\nSQL: ";
         text += sql;
     }
-    throw EDatabaseError(text);
+    throw storeError(db ? sqlite3_extended_errcode(db) : SQLITE_NOMEM, text);
 }
 
 StatementPtr prepareStatement(sqlite3* db, std::string_view sql, size_t* tail) {

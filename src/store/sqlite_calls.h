@@ -18,7 +18,8 @@ struct StatementDeleter {
 };
 using StatementPtr = std::unique_ptr<sqlite3_stmt, StatementDeleter>;
 
-// SQLite's message for the last failure on db, followed by the statement when one is given.
+// SQLite's message for the last failure on db, followed by the statement when one is given;
+// a failure of the file or the disk is told in Japanese first (store_problem.h).
 [[noreturn]] void throwDatabaseError(sqlite3* db, std::string_view sql = {});
 
 // Prepares the first statement of sql; `tail` receives the offset of the text after it. A text

@@ -59,7 +59,8 @@ bool RecordingBoxes::askYesNo(const std::string& title, const std::string& text)
     return yes;
 }
 
-WindowHarness::WindowHarness(std::initializer_list<Setting> settings, bool recordWrites)
+WindowHarness::WindowHarness(std::initializer_list<Setting> settings, bool recordWrites,
+                             const std::string& storeVfs)
     : root_(freshRoot()), hub_(recordWrites) {
     Paths paths(root_);
     fs::create_directories(paths.dataFolder().parent_path());
@@ -68,7 +69,14 @@ WindowHarness::WindowHarness(std::initializer_list<Setting> settings, bool recor
     SettingsFile ini(paths.settingsFolder() / "Qcontrol.ini");
     for (const auto& [key, value] : settings)
         ini.writeString("Boad", key, value);
-    window_ = std::make_unique<TFqpane>(WindowEnvironment{scheduler_, boxes_, hub_, paths});
+    try {
+        window_ =
+            std::make_unique<TFqpane>(WindowEnvironment{scheduler_, boxes_, hub_, paths, storeVfs});
+    } catch (...) {
+        std::error_code ec;
+        fs::remove_all(root_, ec);
+        throw;
+    }
 }
 
 WindowHarness::~WindowHarness() {

@@ -36,7 +36,9 @@ class WindowHarness {
     // Settings of section Boad written before the window is created.
     using Setting = std::pair<std::string, std::string>;
     // Without recordWrites the simulated ports keep nothing of what was sent (long runs).
-    explicit WindowHarness(std::initializer_list<Setting> settings = {}, bool recordWrites = true);
+    // storeVfs: the SQLite VFS that the window's store opens through (a failing disk).
+    explicit WindowHarness(std::initializer_list<Setting> settings = {}, bool recordWrites = true,
+                           const std::string& storeVfs = {});
     ~WindowHarness();
     WindowHarness(const WindowHarness&) = delete;
     WindowHarness& operator=(const WindowHarness&) = delete;

@@ -1,5 +1,7 @@
 // The pass display cycle: every 500 ms, the oldest pass row still to be shown is drawn in
 // the layout of the pattern, marked shown and held on the board for waitTime seconds.
+#include <exception>
+
 #include "app/fqpane.h"
 #include "patterns/cross/cross_line.h"
 #include "patterns/cross/pass_display.h"
@@ -34,9 +36,19 @@ void TFqpane::Timer3Timer() {
 
     cross::setSql(Qtemp, {"update crosst set sumi='1' where uc='" +
                           sqlValue(Qcross.FieldByName("uc").AsString()) + "'"});
-    Qtemp.ExecSQL();
+    // A row that the store's disk would not let be marked is held all the same, and the cycle
+    // goes on: it is shown again until the mark is stored, the rows after it once it is.
+    std::exception_ptr markFailed;
+    try {
+        Qtemp.ExecSQL();
+        storeFailureTold_ = false;
+    } catch (const EDatabaseError& e) {
+        if (!e.writeFailed()) throw;
+        markFailed = std::current_exception();
+    }
     scheduler().pause(static_cast<int64_t>(waitTime) * 1000);
     Timer3.SetEnabled(true);
+    if (markFailed && tellStoreFailure()) std::rethrow_exception(markFailed);
 }
 
 }  // namespace qpane
