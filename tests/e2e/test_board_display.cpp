@@ -1,8 +1,11 @@
 // The board as the simulator shows it, from the lines every sender of the console builds.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "board_display.h"
 #include "board_text.h"
+#include "line_view.h"
 
 namespace qpane::sim {
 namespace {
@@ -87,6 +90,57 @@ TEST(BoardText, ShowsEveryRowWithItsFieldsAndTheNotes) {
     EXPECT_NE(text.find("  C  [012] [12:34:56.78] [90]\n"), std::string::npos);
     EXPECT_NE(text.find("  V  [   ] [           ] [  ]\n"), std::string::npos);
     EXPECT_NE(text.find("  race: over\n"), std::string::npos);
+}
+
+// What a LineView writes for a sequence of snapshots, as a file would get it.
+class LineViewOutput {
+  public:
+    LineViewOutput() : file_(std::tmpfile()), view_(file_) {}
+    ~LineViewOutput() { std::fclose(file_); }
+    void show(const BoardDisplay& board, std::vector<std::string> notes) {
+        view_.show({board, "Q-PANE board on COM2", std::move(notes)});
+    }
+    std::string text() const {
+        std::rewind(file_);
+        std::string out;
+        char buf[512];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, file_)) > 0;)
+            out.append(buf, n);
+        return out;
+    }
+
+  private:
+    std::FILE* file_;
+    LineView view_;
+};
+
+TEST(LineView, PrintsEachChangeOnceAsAPlainLineWithoutEscapeCodes) {
+    LineViewOutput out;
+    BoardDisplay board;
+    out.show(board, {"race: 0 of 2 lines"});
+    EXPECT_EQ(out.text(), "Q-PANE board on COM2\n  race: 0 of 2 lines\n")
+        << "an empty board shows no rows";
+
+    board.show("A001         1:24.17       : .\r");
+    out.show(board, {"race: 1 of 2 lines"});
+    board.show("K    4\r");
+    board.show("L        99         9  \r");
+    out.show(board, {"race: 1 of 2 lines"});
+    board.show("A001         1:24.17       : .\r");  // the same row again
+    board.show("B002         1:29.98       : .\r");
+    out.show(board, {"race: over, 2 lines handed out", "COM1: the console has the port closed"});
+    out.show(board, {"race: over, 2 lines handed out", "COM1: the console has the port closed"});
+
+    EXPECT_EQ(out.text(),
+              "Q-PANE board on COM2\n"
+              "  race: 0 of 2 lines\n"
+              "  A  [001] [    1:24.17] [  ]\n"
+              "  race: 1 of 2 lines\n"
+              "  control  [L        99         9  ]\n"
+              "  brightness 4\n"
+              "  B  [002] [    1:29.98] [  ]\n"
+              "  race: over, 2 lines handed out\n"
+              "  COM1: the console has the port closed\n");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <fstream>
+#include <future>
 #include <mutex>
 #include <sstream>
 #include <thread>
@@ -20,6 +21,12 @@ using namespace std::chrono_literals;
 
 const std::string kLine1 = "C1000100:01:24.17";
 const std::string kLine2 = "C1000200:01:29.98";
+
+bool hasNote(const BoardSnapshot& s, const std::string& part) {
+    for (const std::string& n : s.notes)
+        if (n.find(part) != std::string::npos) return true;
+    return false;
+}
 
 // The simulator on its own thread, and what its views were last shown.
 class RunningSim {
@@ -44,11 +51,7 @@ class RunningSim {
         return changed_.wait_for(lock, 10s, [&] { return condition(last_); });
     }
     bool waitForNote(const std::string& part) {
-        return waitFor([&](const BoardSnapshot& s) {
-            for (const std::string& n : s.notes)
-                if (n.find(part) != std::string::npos) return true;
-            return false;
-        });
+        return waitFor([&](const BoardSnapshot& s) { return hasNote(s, part); });
     }
 
   private:
@@ -84,7 +87,11 @@ TEST(Simulator, DirectRaceStartsWhenTheConsoleOpensAndWaitsWhileItsPortIsClosed)
         ConsoleEnd console(link);
         EXPECT_EQ(console.receive(19), "\x02" + kLine1 + "\x03");
     }
-    ASSERT_TRUE(running.waitForNote("1 waiting"));
+    // The first line waited for the opening as well: only a view that shows the port closed
+    // and the second line due tells that the device holds that line for the closed port.
+    ASSERT_TRUE(running.waitFor([](const BoardSnapshot& s) {
+        return hasNote(s, "COM1: the console has the port closed") && hasNote(s, "1 waiting");
+    }));
     ConsoleEnd console(link);
     EXPECT_EQ(console.receive(19), "\x02" + kLine2 + "\x03");
     ASSERT_TRUE(running.waitForNote("race: over, 2 lines"));
@@ -94,6 +101,56 @@ TEST(Simulator, DirectRaceStartsWhenTheConsoleOpensAndWaitsWhileItsPortIsClosed)
     EXPECT_NE(log.find(" down COM1 "), std::string::npos);
     EXPECT_NE(log.find(" tx COM1 \"\\x02C1000200:01:29.98\\x03\"\n"), std::string::npos);
     EXPECT_NE(log.find(" race-end COM1\n"), std::string::npos);
+}
+
+TEST(Simulator, EndsByItselfOnceTheRaceIsOverAndTheBoardIdle) {
+    e2e::TempFolder root;
+    SimConfig c = config(root, {{0, kLine1}});
+    constexpr int64_t kIdleMs = 1500;
+    c.endWhenIdleMs = kIdleMs;
+    Simulator sim(std::move(c));
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool over = false;
+    sim.setBoardListener([&](const BoardSnapshot& s) {
+        std::lock_guard lock(mutex);
+        over = hasNote(s, "race: over");
+        changed.notify_all();
+    });
+    std::promise<void> ended;
+    std::future<void> end = ended.get_future();
+    std::thread player([&] {
+        sim.run();
+        ended.set_value();
+    });
+    ConsoleEnd console(sim.deviceLink().linkPath());
+    EXPECT_EQ(console.receive(19), "\x02" + kLine1 + "\x03");
+    {
+        std::unique_lock lock(mutex);
+        EXPECT_TRUE(changed.wait_for(lock, 10s, [&] { return over; }));
+    }
+    // A board line after the race's end: the idle time counts from it.
+    ConsoleEnd board(sim.boardLink().linkPath());
+    board.send("A001         1:24.17       : .\r");
+    const bool endedItself = end.wait_for(30s) == std::future_status::ready;
+    if (!endedItself) sim.stop();
+    player.join();
+    ASSERT_TRUE(endedItself);
+    EXPECT_TRUE(sim.endedIdle());
+
+    // The log stamps each line with its millisecond: the end comes the idle time after the
+    // board's line, which came after the race's end.
+    std::istringstream log(readFile(root.path() / "sim.log"));
+    int64_t raceEnd = -1, boardLine = -1, endAt = -1;
+    for (std::string line; std::getline(log, line);) {
+        const int64_t ms = std::stoll(line);
+        if (line.find(" race-end COM1") != std::string::npos) raceEnd = ms;
+        if (line.find(" board COM2 \"A001") != std::string::npos) boardLine = ms;
+        if (line.find(" end the race is over and the board idle") != std::string::npos) endAt = ms;
+    }
+    ASSERT_GE(raceEnd, 0);
+    ASSERT_GE(boardLine, raceEnd);
+    EXPECT_GE(endAt, boardLine + kIdleMs);
 }
 
 TEST(Simulator, BufferedDeviceOnA7BitLineAnswersPollsAsTheConsoleReadsThem) {

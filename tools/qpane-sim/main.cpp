@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "board_window.h"
+#include "line_view.h"
 #include "platform/paths.h"
 #include "replay_traffic.h"
 #include "sim_options.h"
@@ -60,14 +61,26 @@ int main(int argc, char* argv[]) {
                     config.logFile.empty() ? "none" : config.logFile.c_str());
         std::fflush(stdout);
 
-        const bool terminal =
-            options.view ? *options.view == ViewKind::Terminal : ::isatty(STDOUT_FILENO) == 1;
-        TerminalView view(stdout);
+        // Redrawing in place needs a terminal: elsewhere the board's changes come as lines.
+        const bool terminal = ::isatty(STDOUT_FILENO) == 1;
+        ViewKind kind = options.view.value_or(terminal ? ViewKind::Terminal : ViewKind::None);
+        if (kind == ViewKind::Terminal && !terminal) kind = ViewKind::Lines;
+        TerminalView terminalView(stdout);
+        LineView lineView(stdout);
         std::function<void(const BoardSnapshot&)> show;
-        if (terminal) show = [&view](const BoardSnapshot& s) { view.show(s); };
-        if (options.window) return runWithWindow(sim, signalFd, show, argc, argv);
-        sim.setBoardListener(show);
-        sim.run(signalFd);
+        if (kind == ViewKind::Terminal)
+            show = [&terminalView](const BoardSnapshot& s) { terminalView.show(s); };
+        if (kind == ViewKind::Lines)
+            show = [&lineView](const BoardSnapshot& s) { lineView.show(s); };
+        const int status = options.window ? runWithWindow(sim, signalFd, show, argc, argv) : [&] {
+            sim.setBoardListener(show);
+            sim.run(signalFd);
+            return 0;
+        }();
+        if (sim.endedIdle())
+            std::printf("qpane-sim: the race is over and the board idle; the traffic is in %s\n",
+                        config.logFile.empty() ? "no log" : config.logFile.c_str());
+        return status;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "qpane-sim: %s\n", e.what());
         return 1;

@@ -33,7 +33,12 @@ the device's port (実行).
   --line-end cr|at       buffered alpine form: the line end (default cr)
   --parity-errors RATE   share of the device's bytes hit by noise, 0 to 1 (default 0)
   --log FILE             the traffic log (default <root>/qpane-sim.log)
-  --view terminal|none   show the board in this terminal (default when it is one)
+  --view terminal|lines|none
+                         show the board in this terminal, redrawn in place (default
+                         when standard output is a terminal; elsewhere it prints lines),
+                         or print each change of the board as a line, or show nothing
+  --end-when-idle MS     end once the race is over and the board has taken no line
+                         for MS milliseconds
   --window               show the board in a window as well
   --print-race           print the race as a race file and stop
   --print-scenario       print the race as qpane-replay actions and stop
@@ -137,7 +142,11 @@ SimOptions parseOptions(const std::vector<std::string>& args) {
             o.logOption = value();
         } else if (a == "--view") {
             o.view = choice<ViewKind>(a, value(),
-                                      {{"terminal", ViewKind::Terminal}, {"none", ViewKind::None}});
+                                      {{"terminal", ViewKind::Terminal},
+                                       {"lines", ViewKind::Lines},
+                                       {"none", ViewKind::None}});
+        } else if (a == "--end-when-idle") {
+            o.config.endWhenIdleMs = number(a, value(), 0, 3600000);
         } else if (a == "--window") {
             o.window = true;
         } else if (a == "--print-race") {

@@ -12,7 +12,7 @@
 namespace qpane::sim {
 
 enum class SimAction { Run, PrintRace, PrintScenario, Help };
-enum class ViewKind { Terminal, None };
+enum class ViewKind { Terminal, Lines, None };
 
 // The command line of qpane-sim.
 struct SimOptions {

@@ -60,6 +60,12 @@ void Simulator::run(int signalFd) {
         deliverDueLines(t);
         flushHeld(t);
         publish(t);
+        if (const auto since = idleSince();
+            since && config_.endWhenIdleMs && t - *since >= *config_.endWhenIdleMs) {
+            log_.text(t, "end", {}, "the race is over and the board idle");
+            endedIdle_ = true;
+            return;
+        }
 
         std::vector<pollfd> fds;
         std::vector<Port*> polled;
@@ -137,6 +143,7 @@ void Simulator::flushHeld(int64_t t) {
     if (!raceOver_ && raceStart_ && nextLine_ == config_.race.lines.size() && unsent_.empty() &&
         device_.idle()) {
         raceOver_ = true;
+        raceOverAt_ = t;
         log_.text(t, "race-end", devicePort().link->name(), {});
         boardChanged_ = true;
     }
@@ -185,6 +192,7 @@ void Simulator::fromConsole(int64_t t, Port& port, const std::string& raw) {
 void Simulator::toBoard(int64_t t, const std::string& bytes) {
     for (const std::string& line : boardReader_.feed(bytes)) {
         log_.bytes(t, "board", boardPort().link->name(), line);
+        lastBoardLineAt_ = t;
         board_.show(line);
         boardChanged_ = true;
     }
@@ -259,7 +267,14 @@ int Simulator::pollTimeout(int64_t t) const {
         timeout = std::min(timeout, std::max<int64_t>(devicePort().openedAt + kOpeningMs - t, 0));
     if (raceStart_ && nextLine_ < config_.race.lines.size())
         timeout = std::min(timeout, std::max<int64_t>(nextDue_ - t, 0));
+    if (const auto since = idleSince(); since && config_.endWhenIdleMs)
+        timeout = std::min(timeout, std::max<int64_t>(*since + *config_.endWhenIdleMs - t, 0));
     return static_cast<int>(timeout);
+}
+
+std::optional<int64_t> Simulator::idleSince() const {
+    if (!raceOver_) return std::nullopt;
+    return std::max(raceOverAt_, lastBoardLineAt_);
 }
 
 }  // namespace qpane::sim

@@ -33,6 +33,8 @@ struct SimConfig {
     uint32_t seed = 1;
     Race race;
     std::filesystem::path logFile;
+    // Ends the play once the race is over and the board has taken no line for this long.
+    std::optional<int64_t> endWhenIdleMs;
 };
 
 // What a view of the board shows: the board, a heading, and the notes on the state of the
@@ -58,8 +60,11 @@ class Simulator {
     void setBoardListener(std::function<void(const BoardSnapshot&)> listener) {
         listener_ = std::move(listener);
     }
-    // Plays until stop(), or until a signal arrives on signalFd (a signalfd; -1 for none).
+    // Plays until stop(), until a signal arrives on signalFd (a signalfd; -1 for none), or
+    // with endWhenIdleMs until the race is over and the board idle.
     void run(int signalFd = -1);
+    // run() ended because the race was over and the board idle.
+    bool endedIdle() const { return endedIdle_; }
     // From any thread.
     void stop();
 
@@ -93,6 +98,8 @@ class Simulator {
     std::vector<std::string> notes(int64_t t) const;
     void publish(int64_t t);
     int pollTimeout(int64_t t) const;
+    // Since when the race has been over and the board has taken nothing; none while not.
+    std::optional<int64_t> idleSince() const;
 
     SimConfig config_;
     std::vector<Port> ports_;
@@ -110,6 +117,9 @@ class Simulator {
     int64_t nextDue_ = 0;
     std::deque<std::string> unsent_;  // direct lines waiting for the port to open
     bool raceOver_ = false;
+    int64_t raceOverAt_ = 0;
+    int64_t lastBoardLineAt_ = 0;
+    bool endedIdle_ = false;
     int64_t lastPoll_ = -1;
     bool pollsInDirectMode_ = false;
     std::vector<std::string> shownNotes_;
