@@ -98,19 +98,19 @@ bool readWhole(const std::filesystem::path& file, std::string& text, std::string
     return error.empty();
 }
 
-// A name beside the file that no one has used yet: "<name>.XXXXXX", the last part random.
+// A fresh name beside the file, "<name>.XXXXXX" with a random end; the open with O_EXCL is
+// what makes sure that it is new, the draw only keeps two names apart.
 std::filesystem::path temporaryName(const std::filesystem::path& file) {
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     unsigned char bytes[6];
     if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
-        // O_EXCL keeps a guessed name safe; the draw only keeps names apart.
-        auto n = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count() ^
-                                       ::getpid());
+        auto n =
+            static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+            (static_cast<uint64_t>(::getpid()) << 32);
         for (unsigned char& b : bytes) {
-            b = static_cast<unsigned char>(n);
             n = n * 6364136223846793005ULL + 1442695040888963407ULL;
-            b ^= static_cast<unsigned char>(n >> 56);
+            b = static_cast<unsigned char>(n >> 56);
         }
     }
     std::string name = file.string() + ".";
