@@ -3,21 +3,15 @@
 namespace qpane {
 
 LoopScheduler::LoopScheduler() : start_(std::chrono::steady_clock::now()) {
-    thread_ = std::thread([this] { loop(); });
-    // The loop thread's id is known once it has started.
-    send([this] { loopThread_ = std::this_thread::get_id(); });
+    thread_ = std::thread([this] {
+        while (queue_.waitForTask())
+            runNext();
+    });
+    queue_.setOwner(thread_.get_id());
 }
 
 LoopScheduler::~LoopScheduler() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-        for (auto& item : queue_)
-            if (item->state == Item::State::Queued) item->state = Item::State::Dropped;
-        queue_.clear();
-    }
-    queued_.notify_all();
-    done_.notify_all();
+    queue_.shutdown();
     thread_.join();
 }
 
@@ -47,38 +41,11 @@ void LoopScheduler::processMessages() {
 }
 
 void LoopScheduler::post(Task task) {
-    auto item = std::make_shared<Item>();
-    item->task = std::move(task);
-    {
-        std::lock_guard lock(mutex_);
-        if (stopping_) return;
-        queue_.push_back(std::move(item));
-    }
-    queued_.notify_all();
+    queue_.post(std::move(task));
 }
 
 bool LoopScheduler::send(Task task, const std::atomic<bool>* cancel) {
-    if (std::this_thread::get_id() == loopThread_) {
-        if (cancel && cancel->load()) return false;
-        task();
-        return true;
-    }
-    auto item = std::make_shared<Item>();
-    item->task = std::move(task);
-    std::unique_lock lock(mutex_);
-    if (stopping_) return false;
-    queue_.push_back(item);
-    queued_.notify_all();
-    for (;;) {
-        if (item->state == Item::State::Done) return true;
-        if (item->state == Item::State::Dropped) return false;
-        if (item->state == Item::State::Queued && cancel && cancel->load()) {
-            item->state = Item::State::Dropped;
-            return false;
-        }
-        // The cancel flag has no notification of its own: look at it now and then.
-        done_.wait_for(lock, std::chrono::milliseconds(2));
-    }
+    return queue_.send(std::move(task), cancel);
 }
 
 int64_t LoopScheduler::now() const {
@@ -86,43 +53,14 @@ int64_t LoopScheduler::now() const {
     return duration_cast<milliseconds>(steady_clock::now() - start_).count();
 }
 
-void LoopScheduler::loop() {
-    for (;;) {
-        {
-            std::unique_lock lock(mutex_);
-            queued_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
-            if (stopping_) return;
-        }
-        runNext();
-    }
-}
-
 bool LoopScheduler::runNext() {
-    std::shared_ptr<Item> item;
-    {
-        std::lock_guard lock(mutex_);
-        while (!queue_.empty() && queue_.front()->state == Item::State::Dropped)
-            queue_.pop_front();
-        if (queue_.empty()) return false;
-        item = queue_.front();
-        queue_.pop_front();
-        item->state = Item::State::Running;
-    }
-    runItem(item);
-    return true;
-}
-
-void LoopScheduler::runItem(const std::shared_ptr<Item>& item) {
+    // A task that throws is counted, and the loop goes on.
     try {
-        item->task();
+        return queue_.runNext();
     } catch (...) {
         ++escaped_;
+        return true;
     }
-    {
-        std::lock_guard lock(mutex_);
-        item->state = Item::State::Done;
-    }
-    done_.notify_all();
 }
 
 }  // namespace qpane

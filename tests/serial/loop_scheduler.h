@@ -3,16 +3,13 @@
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <exception>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <thread>
 #include <type_traits>
 
 #include "platform/scheduler.h"
+#include "platform/task_queue.h"
 
 namespace qpane {
 
@@ -64,25 +61,15 @@ class LoopScheduler final : public Scheduler {
         }
     }
 
-    std::thread::id loopThread() const { return loopThread_; }
-    bool onLoopThread() const { return std::this_thread::get_id() == loopThread_; }
+    std::thread::id loopThread() const { return thread_.get_id(); }
+    bool onLoopThread() const { return queue_.onOwnerThread(); }
     // Exceptions that escaped posted or sent tasks.
     int escapedExceptions() const { return escaped_; }
 
   private:
-    struct Item {
-        Task task;
-        enum class State { Queued, Running, Done, Dropped } state = State::Queued;
-    };
-    void loop();
     bool runNext();  // false when nothing waits
-    void runItem(const std::shared_ptr<Item>& item);
 
-    mutable std::mutex mutex_;
-    std::condition_variable queued_;
-    std::condition_variable done_;
-    std::deque<std::shared_ptr<Item>> queue_;
-    bool stopping_ = false;
+    TaskQueue queue_;
     std::atomic<int> escaped_{0};
 
     struct Timer {
@@ -92,7 +79,6 @@ class LoopScheduler final : public Scheduler {
     };
     std::array<Timer, kTimerCount> timers_;
     std::chrono::steady_clock::time_point start_;
-    std::thread::id loopThread_;
     std::thread thread_;
 };
 

@@ -26,7 +26,12 @@ class DepthScope {
 
 }  // namespace
 
-QtScheduler::QtScheduler() : uiThread_(std::this_thread::get_id()) {
+QtScheduler::QtScheduler()
+    : queue_([this] { scheduleDrain(); },
+             [this](const Task& task) {
+                 const DepthScope running(depth_, depth_ + 1);
+                 task();
+             }) {
     clock_.start();
     for (size_t i = 0; i < timers_.size(); ++i) {
         QTimer& t = timers_[i].timer;
@@ -87,41 +92,11 @@ void QtScheduler::processMessages() {
 }
 
 void QtScheduler::post(Task task) {
-    auto item = std::make_shared<Item>();
-    item->task = std::move(task);
-    {
-        std::lock_guard lock(mutex_);
-        if (stopped_) return;
-        queue_.push_back(item);
-    }
-    scheduleDrain();
+    queue_.post(std::move(task));
 }
 
 bool QtScheduler::send(Task task, const std::atomic<bool>* cancel) {
-    if (std::this_thread::get_id() == uiThread_) {
-        if (cancel && cancel->load()) return false;
-        const DepthScope running(depth_, depth_ + 1);
-        task();
-        return true;
-    }
-    auto item = std::make_shared<Item>();
-    item->task = std::move(task);
-    {
-        std::lock_guard lock(mutex_);
-        if (stopped_) return false;
-        queue_.push_back(item);
-    }
-    scheduleDrain();
-    std::unique_lock lock(mutex_);
-    for (;;) {
-        if (item->state == Item::State::Done) return true;
-        if (item->state == Item::State::Dropped) return false;
-        if (item->state == Item::State::Queued && cancel && cancel->load()) {
-            item->state = Item::State::Dropped;
-            return false;
-        }
-        done_.wait_for(lock, std::chrono::milliseconds(5));
-    }
+    return queue_.send(std::move(task), cancel);
 }
 
 void QtScheduler::run(Task task) {
@@ -137,12 +112,7 @@ void QtScheduler::run(Task task) {
 }
 
 void QtScheduler::shutdown() {
-    std::lock_guard lock(mutex_);
-    stopped_ = true;
-    for (auto& item : queue_)
-        if (item->state == Item::State::Queued) item->state = Item::State::Dropped;
-    queue_.clear();
-    done_.notify_all();
+    queue_.shutdown();
 }
 
 void QtScheduler::onTimeout(size_t index) {
@@ -167,18 +137,11 @@ void QtScheduler::runTick(size_t index) {
 }
 
 void QtScheduler::scheduleDrain() {
-    {
-        std::lock_guard lock(mutex_);
-        if (drainScheduled_ || stopped_) return;
-        drainScheduled_ = true;
-    }
+    if (queue_.stopped() || drainScheduled_.exchange(true)) return;
     QMetaObject::invokeMethod(
         this,
         [this] {
-            {
-                std::lock_guard lock(mutex_);
-                drainScheduled_ = false;
-            }
+            drainScheduled_ = false;
             if (depth_ == 0) drain();
         },
         Qt::QueuedConnection);
@@ -187,36 +150,9 @@ void QtScheduler::scheduleDrain() {
 void QtScheduler::drain() {
     // Port notifications and operator actions first, then the timers, as the window handles
     // input before timer messages.
-    for (;;) {
-        std::shared_ptr<Item> item;
-        {
-            std::lock_guard lock(mutex_);
-            while (!queue_.empty() && queue_.front()->state == Item::State::Dropped)
-                queue_.pop_front();
-            if (queue_.empty()) break;
-            item = queue_.front();
-            queue_.pop_front();
-            item->state = Item::State::Running;
-        }
-        runItem(item);
-    }
+    queue_.runPending();
     for (size_t i = 0; i < timers_.size(); ++i)
         if (timers_[i].tickPending) runTick(i);
-}
-
-void QtScheduler::runItem(const std::shared_ptr<Item>& item) {
-    // The sender waits for Done, however the task ends.
-    struct MarkDone {
-        QtScheduler& s;
-        const std::shared_ptr<Item>& item;
-        ~MarkDone() {
-            std::lock_guard lock(s.mutex_);
-            item->state = Item::State::Done;
-            s.done_.notify_all();
-        }
-    } markDone{*this, item};
-    const DepthScope running(depth_, depth_ + 1);
-    item->task();
 }
 
 }  // namespace qpane

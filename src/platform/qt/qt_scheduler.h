@@ -5,13 +5,10 @@
 #include <QTimer>
 
 #include <array>
-#include <condition_variable>
-#include <deque>
-#include <memory>
-#include <mutex>
-#include <thread>
+#include <atomic>
 
 #include "platform/scheduler.h"
+#include "platform/task_queue.h"
 
 namespace qpane {
 
@@ -45,10 +42,6 @@ class QtScheduler final : public QObject, public Scheduler {
     bool busy() const { return depth_ > 0; }
 
   private:
-    struct Item {
-        Task task;
-        enum class State { Queued, Running, Done, Dropped } state = State::Queued;
-    };
     struct TimerSlot {
         QTimer timer;
         Task handler;
@@ -58,19 +51,13 @@ class QtScheduler final : public QObject, public Scheduler {
     void onTimeout(size_t index);
     void scheduleDrain();
     void drain();
-    void runItem(const std::shared_ptr<Item>& item);
     void runTick(size_t index);
 
     std::array<TimerSlot, kTimerCount> timers_;
     QElapsedTimer clock_;
-    std::thread::id uiThread_;
     int depth_ = 0;
-    bool stopped_ = false;
-
-    std::mutex mutex_;
-    std::condition_variable done_;
-    std::deque<std::shared_ptr<Item>> queue_;
-    bool drainScheduled_ = false;
+    std::atomic<bool> drainScheduled_{false};
+    TaskQueue queue_;
 };
 
 }  // namespace qpane

@@ -39,28 +39,17 @@ void VirtualScheduler::processMessages() {
 }
 
 void VirtualScheduler::post(Task task) {
-    std::lock_guard lock(postedMutex_);
-    posted_.push_back(std::move(task));
+    posted_.post(std::move(task));
 }
 
 bool VirtualScheduler::send(Task task, const std::atomic<bool>* cancel) {
-    // Virtual time has one thread: the sender is the user-interface thread itself.
-    if (cancel && cancel->load()) return false;
-    task();
-    return true;
+    // Virtual time runs on one thread, so a send runs at once; one from another thread would
+    // wait for the next runPosted().
+    return posted_.send(std::move(task), cancel);
 }
 
 void VirtualScheduler::runPosted() {
-    for (;;) {
-        Task task;
-        {
-            std::lock_guard lock(postedMutex_);
-            if (posted_.empty()) return;
-            task = std::move(posted_.front());
-            posted_.pop_front();
-        }
-        task();
-    }
+    posted_.runPending();
 }
 
 void VirtualScheduler::advance(int64_t ms) {

@@ -1,10 +1,9 @@
 #pragma once
 
 #include <array>
-#include <deque>
-#include <mutex>
 
 #include "platform/scheduler.h"
+#include "platform/task_queue.h"
 
 namespace qpane {
 
@@ -46,8 +45,7 @@ class VirtualScheduler final : public Scheduler {
 
     std::array<Timer, kTimerCount> timers_;
     int64_t now_ = 0;
-    std::mutex postedMutex_;
-    std::deque<Task> posted_;
+    TaskQueue posted_;  // owned by the thread that creates the scheduler
 };
 
 }  // namespace qpane
