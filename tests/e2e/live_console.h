@@ -16,6 +16,12 @@ struct Programs {
     std::string sim = QPANE_SIM_BIN;
     std::string replay = QPANE_REPLAY_BIN;
     std::string operatorLibrary = QPANE_OPERATOR_LIBRARY;
+#ifdef QPANE_PRELOAD_FIRST
+    // The sanitizer's runtime, which must come before the operator library.
+    std::string preloadFirst = QPANE_PRELOAD_FIRST;
+#else
+    std::string preloadFirst;
+#endif
 };
 
 // Keys and values of the section [Boad] of the settings file.
