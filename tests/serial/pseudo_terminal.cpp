@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -84,6 +85,30 @@ std::string PseudoTerminal::receive(size_t n, int timeoutMs) {
 
 std::string PseudoTerminal::receiveFor(int quietMs) {
     return receive(SIZE_MAX, quietMs);
+}
+
+std::string PseudoTerminal::receiveUntil(std::string_view end, int timeoutMs) {
+    auto ended = [&](const std::string& got) {
+        return got.size() >= end.size() &&
+               got.compare(got.size() - end.size(), end.size(), end) == 0;
+    };
+    std::string got;
+    char buf[4096];
+    while (!ended(got)) {
+        pollfd p{master_, POLLIN, 0};
+        if (::poll(&p, 1, timeoutMs) <= 0) break;
+        const ssize_t r = ::read(master_, buf, sizeof buf);
+        if (r > 0)
+            got.append(buf, static_cast<size_t>(r));
+        else if (r == 0 || (errno != EAGAIN && errno != EINTR))
+            break;
+    }
+    return got;
+}
+
+size_t PseudoTerminal::unread() const {
+    int n = 0;
+    return ::ioctl(master_, FIONREAD, &n) == 0 && n > 0 ? static_cast<size_t>(n) : 0;
 }
 
 void PseudoTerminal::hangUp() {

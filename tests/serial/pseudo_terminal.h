@@ -38,6 +38,10 @@ class PseudoTerminal {
     std::string receive(size_t n, int timeoutMs = 5000);
     // What arrives within quietMs.
     std::string receiveFor(int quietMs);
+    // Reads until what came ends with end, or timeoutMs passed without any byte.
+    std::string receiveUntil(std::string_view end, int timeoutMs = 5000);
+    // Bytes on the line that the far end has not read yet.
+    size_t unread() const;
     // The far end goes away.
     void hangUp();
     // The line settings in force on the port side.

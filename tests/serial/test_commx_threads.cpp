@@ -191,13 +191,21 @@ TEST_F(PtyPort, LongTextIsSplitIntoChunksThatArriveWholeAndInOrder) {
 }
 
 TEST_F(PtyPort, EmptyTextAndClosedPortSendNothing) {
-    std::atomic<int> chunks{0};
-    port->OnTrans = [&](TCustomCommX&, int) { ++chunks; };
+    std::vector<int> sizes;
+    std::atomic<bool> markerSent{false};
+    port->OnTrans = [&](TCustomCommX&, int size) {
+        sizes.push_back(size);
+        if (size == 6) markerSent = true;
+    };
     EXPECT_FALSE(ui.run([&] { return port->SendString("x"); }));
     open();
     EXPECT_TRUE(ui.run([&] { return port->SendString(""); }));
-    EXPECT_EQ(far.receiveFor(100), "");
-    EXPECT_EQ(chunks, 0);
+    // Bytes and notifications keep their order: whatever came of the sends above would come
+    // before those of the marker.
+    EXPECT_TRUE(ui.run([&] { return port->SendString("MARKER"); }));
+    EXPECT_EQ(far.receive(6), "MARKER");
+    ASSERT_TRUE(waitUntil([&] { return markerSent.load(); }));
+    EXPECT_EQ(ui.run([&] { return sizes; }), std::vector<int>{6});
 }
 
 TEST_F(PtyPort, ReadByteAndInQueueCount) {
@@ -217,6 +225,8 @@ TEST_F(PtyPort, ReadByteAndInQueueCount) {
 
 TEST_F(PtyPort, ReadWaitsForBytesThatAreStillComing) {
     open();
+    // Far longer than the pause between the far end's two sends, also on a loaded machine.
+    ui.run([&] { port->SetTimeOutReceive(30000); });
     std::atomic<bool> started{false};
     std::thread farEnd([&] {
         waitUntil([&] { return started.load(); });
@@ -242,7 +252,8 @@ TEST_F(PtyPort, ReceiveHandlerRunsOnUserInterfaceThreadOneAtATime) {
     port->OnReceive = [&](TCustomCommX& p, int n) {
         if (++inside > 1) ++overlaps;
         if (!ui.onLoopThread()) offThread = true;
-        if (calls++ == 0) std::this_thread::sleep_for(100ms);  // more bytes come meanwhile
+        // More bytes come while the first call runs.
+        if (calls++ == 0) waitUntil([&] { return p.InQueueCount() == 3; });
         for (int i = 0; i < n; ++i)
             got += static_cast<char>(p.ReadByte());
         count += static_cast<size_t>(n);
@@ -279,7 +290,8 @@ TEST_F(PtyPort, PurgeTransmitEndsWriteBlockedOnAFullLine) {
         port->Open();
         EXPECT_TRUE(port->SendString(text));
     });
-    std::this_thread::sleep_for(100ms);
+    // The text has started on the line; all of it cannot get on before the far end reads.
+    ASSERT_TRUE(waitUntil([&] { return far.unread() >= 1000; }));
     std::atomic<bool> purged{false};
     ui.post([&] {
         port->PurgeTransmit();
@@ -287,7 +299,7 @@ TEST_F(PtyPort, PurgeTransmitEndsWriteBlockedOnAFullLine) {
     });
     ASSERT_TRUE(waitUntil([&] { return purged.load(); }));
     ui.run([&] { port->SendString("END"); });
-    const std::string got = far.receiveFor(200);
+    const std::string got = far.receiveUntil("END");
     EXPECT_LT(got.size(), text.size() + 3);
     ASSERT_GE(got.size(), 3u);
     EXPECT_EQ(got.substr(got.size() - 3), "END");
@@ -300,9 +312,11 @@ TEST_F(PtyPort, CloseWhileFarEndKeepsSending) {
     collectInto(got, count);
     open();
     std::atomic<bool> stop{false};
+    std::atomic<int> rounds{0};
     std::thread farEnd([&] {
         while (!stop) {
             far.trySend(std::string(64, 'x'));
+            ++rounds;
             std::this_thread::sleep_for(1ms);
         }
     });
@@ -314,7 +328,11 @@ TEST_F(PtyPort, CloseWhileFarEndKeepsSending) {
     });
     EXPECT_TRUE(waitUntil([&] { return closed.load(); }));
     const size_t atClose = count;
-    std::this_thread::sleep_for(50ms);
+    // The far end goes on sending; Close has ended the port's threads, and what they posted
+    // before runs ahead of the empty task.
+    const int roundsAtClose = rounds;
+    EXPECT_TRUE(waitUntil([&] { return rounds >= roundsAtClose + 20; }));
+    ui.run([] {});
     stop = true;
     farEnd.join();
     EXPECT_EQ(count, atClose);  // nothing is delivered after Close
@@ -387,7 +405,7 @@ TEST_F(PtyPort, DestructionDropsNotificationsStillPending) {
         port->SendString(pattern(1000));  // 16 chunks: the write never waits
         port.reset();  // the transmitted notifications are still queued or to come
     });
-    std::this_thread::sleep_for(50ms);
+    // The destruction ended the port's threads: all they posted runs ahead of this task.
     ui.run([] {});
     EXPECT_EQ(chunks, 0);
 }
@@ -406,7 +424,8 @@ class GatedPort : public ::testing::Test {
 TEST_F(GatedPort, WriteHoldsBackAt32PendingChunksAndLetsNotificationsThrough) {
     const std::string text = pattern(400);  // 40 chunks of 10
     std::atomic<bool> writing{false}, returned{false}, result{false};
-    std::atomic<int> ranInside{0};
+    std::atomic<int> ranInside{0}, trans{0};
+    port->OnTrans = [&](TCustomCommX&, int) { ++trans; };
     ui.run([&] {
         port->SetBufLenTrans(10);
         port->Open();
@@ -424,14 +443,24 @@ TEST_F(GatedPort, WriteHoldsBackAt32PendingChunksAndLetsNotificationsThrough) {
     ASSERT_TRUE(waitUntil([&] { return ranInside == 1; }));
     // 32 chunks pending, the first of them in the device: 8 more must finish.
     devices.allow(7);
-    ASSERT_TRUE(waitUntil([&] { return devices.writesDone() == 7; }));
-    std::this_thread::sleep_for(50ms);
+    ASSERT_TRUE(waitUntil([&] { return devices.writesDone() == 7 && trans == 7; }));
+    // The write has let the seven notifications through; a task posted from a task runs
+    // after it has looked at the pending chunks once more.
+    std::atomic<bool> looked{false}, stillWriting{false};
+    ui.post([&] {
+        ui.post([&] {
+            stillWriting = writing.load();
+            looked = true;
+        });
+    });
+    ASSERT_TRUE(waitUntil([&] { return looked.load(); }));
+    EXPECT_TRUE(stillWriting);
     EXPECT_FALSE(returned);
     devices.allow(1);
     ASSERT_TRUE(waitUntil([&] { return returned.load(); }));
     EXPECT_TRUE(result);
     devices.allow(32);
-    ASSERT_TRUE(waitUntil([&] { return devices.writesDone() == 40; }));
+    ASSERT_TRUE(waitUntil([&] { return devices.writesDone() == 40 && trans == 40; }));
     EXPECT_EQ(devices.written(), text);
 }
 
