@@ -481,6 +481,9 @@ TEST_F(GatedPort, PurgeTransmitDropsPendingChunks) {
     devices.allow(1);
     ui.run([&] { port->SendString("after"); });
     EXPECT_TRUE(waitUntil([&] { return devices.written() == "after"; }));
+    // The report of "after" comes later from the loop; wait for it, since it counts into a
+    // local of this test.
+    EXPECT_TRUE(waitUntil([&] { return trans == 11; }));
 }
 
 }  // namespace
