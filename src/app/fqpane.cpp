@@ -38,6 +38,7 @@ TFqpane::TFqpane(WindowEnvironment env)
       Qed1(Db1, "Qed1", fixedText("Qed1")),
       Qed2(Db1, "Qed2", fixedText("Qed2")),
       Qed3(Db1, "Qed3", fixedText("Qed3")),
+      boardOutput(CommX1, CommX2, env.scheduler, Memo3, {pinout, port1Open, port2Open}, sendText),
       Fqpane(controls, "Fqpane", ControlKind::Window),
       PageControl1(controls, "PageControl1", ControlKind::Panel),
       TabSheet1(controls, "TabSheet1", ControlKind::Page),

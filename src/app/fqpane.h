@@ -7,6 +7,7 @@
 
 #include "app/controls.h"
 #include "app/run_state.h"
+#include "board/board_output.h"
 #include "input/line_list.h"
 #include "platform/message_boxes.h"
 #include "platform/paths.h"
@@ -91,14 +92,6 @@ class TFqpane : public RunState {
     void CuteButton58Click();
     void CuteButton61Click();
     void CuteButton1Click();
-    // The port that the board commands use (pinout and the open flags), or none.
-    TCustomCommX* boardCommandPort();
-    // Sends a line by the display rule: RGinout item 0 -> CommX1 while port1Open, otherwise
-    // CommX2 while port2Open; dropped otherwise.
-    void sendToBoard(const std::string& line);
-    // Ends what a pass or a display step wrote to the output log with an empty line; the log
-    // keeps its newest 38 lines.
-    void endOutputLogEntry();
 
     // ---- Time values (they read patternNo and RGpre)
     int64_t timetonum(std::string_view text) const;
@@ -169,6 +162,9 @@ class TFqpane : public RunState {
     TQuery Qtimedp, Qedit, Qtemp, Qcross, Qedit2, Qmente, Qedit3, Qgroup, Qtop, Qed1, Qed2, Qed3;
 
     LineList Memo1, Memo2, Memo3, Memo4, Memo5;
+
+    // Every board line and the output log Memo3.
+    BoardOutput boardOutput;
 
     // The window and its pages
     Control Fqpane;

@@ -35,7 +35,7 @@ void TFqpane::Timer3Timer() {
     cross::setSql(Qtemp, {"update crosst set sumi='1' where uc='" +
                           sqlValue(Qcross.FieldByName("uc").AsString()) + "'"});
     Qtemp.ExecSQL();
-    scheduler().pause(static_cast<int64_t>(waitTime) * 1000);
+    boardOutput.wait(static_cast<int64_t>(waitTime) * 1000);
     Timer3.SetEnabled(true);
 }
 
