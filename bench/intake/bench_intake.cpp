@@ -1,6 +1,7 @@
 // What the intake and the board commands cost on the user-interface thread, without the
 // waits of virtual time.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 
 #include "window_harness.h"
 
@@ -89,5 +90,56 @@ void BM_BoardCommand_Set_Shared(benchmark::State& s) {
 BENCHMARK(BM_BoardCommand_ShowAddress_Separate);
 BENCHMARK(BM_BoardCommand_All8_Separate);
 BENCHMARK(BM_BoardCommand_Set_Shared);
+
+// What the console holds of what it receives: CROSS-1 in buffered mode, pass lines far faster
+// than the display shows them (a backlog builds up in the store), on virtual time. After 40 s
+// that fill the logs to their bounds and the store's cache to its size, 30 s of input; the
+// heap that the process holds after them, against before, per byte received and per second
+// of input.
+void BM_BufferedCrossHeldPerReceivedByte(benchmark::State& state) {
+    const int linesPerSecond = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        WindowHarness h({{"Portno", "1"},
+                         {"Pinout", "1"},
+                         {"Portno2", "2"},
+                         {"Disppt", "11"},
+                         {"Gmode", "B"},
+                         {"WTime", "1"}},
+                        /*recordWrites=*/false);
+        h.start();
+        h.apply();
+        int n = 0;
+        size_t received = 0;
+        auto second = [&] {
+            for (int tenth = 0; tenth < 10; ++tenth) {
+                std::string burst;
+                for (int i = 0; i < linesPerSecond / 10; ++i, ++n) {
+                    char line[64];
+                    std::snprintf(line, sizeof line,
+                                  "\x02"
+                                  "C1%d%03d%02d:%02d:%02d.%02d\x03@",
+                                  1 + n % 2, 1 + n % 200, n / 360000 % 24, n / 6000 % 60,
+                                  n / 100 % 60, n % 100);
+                    burst += line;
+                }
+                h.rx(1, burst);
+                received += burst.size();
+                h.wait(100);
+            }
+        };
+        for (int s = 0; s < 40; ++s)
+            second();
+        const double before = static_cast<double>(mallinfo2().uordblks);
+        received = 0;
+        constexpr int kSeconds = 30;
+        for (int s = 0; s < kSeconds; ++s)
+            second();
+        const double held = static_cast<double>(mallinfo2().uordblks) - before;
+        state.counters["held_per_received_byte"] = held / static_cast<double>(received);
+        state.counters["held_KiB_per_s"] = held / 1024 / kSeconds;
+        state.counters["received_KiB_per_s"] = static_cast<double>(received) / 1024 / kSeconds;
+    }
+}
+BENCHMARK(BM_BufferedCrossHeldPerReceivedByte)->Arg(200)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace

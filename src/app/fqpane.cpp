@@ -119,6 +119,8 @@ TFqpane::TFqpane(WindowEnvironment env)
     CommX1.SetParityBit(cpbOdd);
     CommX2.SetPortNo(6);
     CommX2.SetFlowCtrl(cfcNone);
+    // The pass display reads the first pass row still to show: a backlog stays in the table.
+    Qcross.setRowLimit(1);
 
     Fqpane.setCaption("VESK Q-PANE control");
     Fqpane.setColor(clBlack);

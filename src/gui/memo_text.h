@@ -22,6 +22,8 @@ size_t incompleteTail(std::string_view bytes);
 // A memo shows at most this many bytes of a line, then an ellipsis: a device that sends
 // without ever ending a line must not make every refresh lay out a megabyte.
 inline constexpr size_t kMemoLineBytes = 2000;
+// A memo shows at most this many lines, the newest: far more than the logs keep.
+inline constexpr size_t kMemoLines = 1000;
 inline constexpr char16_t kMemoEllipsis = u'\u2026';
 
 // The part of a line that a memo shows: all of it, or its first kMemoLineBytes bytes (less a

@@ -59,10 +59,16 @@ void MemoView::unbind() {
     list_ = nullptr;
 }
 
-long MemoView::findDroppedFront() const {
+size_t MemoView::firstShown() const {
     const size_t count = list_->count();
+    return count > kMemoLines ? count - kMemoLines : 0;
+}
+
+long MemoView::findDroppedFront() const {
+    const size_t from = firstShown();
+    const size_t count = list_->count() - from;
     if (shown_.empty() || count == 0) return shown_.empty() ? 0 : -1;
-    const std::string& first = list_->line(0);
+    const std::string& first = list_->line(from);
     int tried = 0;
     for (size_t k = 0; k < shown_.size(); ++k) {
         const size_t kept = shown_.size() - k;
@@ -71,7 +77,7 @@ long MemoView::findDroppedFront() const {
         if (++tried > kMaxCandidates) return -1;
         bool same = true;
         for (size_t i = 1; i < kept && same; ++i)
-            same = shows(shown_[k + i], list_->line(i), i + 1 == kept);
+            same = shows(shown_[k + i], list_->line(from + i), i + 1 == kept);
         if (same) return static_cast<long>(k);
     }
     return -1;
@@ -84,6 +90,7 @@ void MemoView::follow() {
     const bool atEnd = bar->value() >= bar->maximum();
 
     const long dropped = findDroppedFront();
+    const size_t from = firstShown();
     if (dropped < 0) {
         redraw();
     } else {
@@ -101,7 +108,7 @@ void MemoView::follow() {
             // The last line kept may have grown; bytes that were waiting for the rest of their
             // character are shown again with it.
             Shown& last = shown_.back();
-            Shown now = partOf(list_->line(shown_.size() - 1));
+            Shown now = partOf(list_->line(from + shown_.size() - 1));
             if (now.cut || now.bytes.size() > last.bytes.size()) {
                 const size_t waiting = incompleteTail(last.bytes);
                 cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor,
@@ -113,7 +120,7 @@ void MemoView::follow() {
                 last = std::move(now);
             }
         }
-        for (size_t i = shown_.size(); i < list_->count(); ++i) {
+        for (size_t i = from + shown_.size(); i < list_->count(); ++i) {
             const std::string& line = list_->line(i);
             if (!shown_.empty()) cursor.insertBlock();
             cursor.insertText(memoLineText(line));
@@ -129,8 +136,9 @@ void MemoView::redraw() {
     shown_.clear();
     QString text;
     if (list_) {
-        for (size_t i = 0; i < list_->count(); ++i) {
-            if (i > 0) text.append(QChar('\n'));
+        const size_t from = firstShown();
+        for (size_t i = from; i < list_->count(); ++i) {
+            if (i > from) text.append(QChar('\n'));
             text.append(memoLineText(list_->line(i)));
             shown_.push_back(partOf(list_->line(i)));
         }

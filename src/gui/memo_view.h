@@ -16,7 +16,9 @@ class LineList;
 // what changed (lines taken from the front, the last line grown, lines added at the end), so
 // that a log that takes a megabyte in bursts costs what was added, not what is held. Any
 // other change is shown afresh. One line of the list is one paragraph of the view; the view
-// keeps to the newest line unless the operator scrolled up.
+// keeps to the newest line unless the operator scrolled up. It shows the newest kMemoLines
+// lines at most (a queue that a stalled routine lets grow costs its lines, not a paragraph
+// of the window for each).
 class MemoView : public QPlainTextEdit {
     Q_OBJECT
   public:
@@ -36,6 +38,8 @@ class MemoView : public QPlainTextEdit {
 
   private:
     void follow();
+    // The first line of the list that the view shows.
+    size_t firstShown() const;
     // The lines dropped from the front since the last follow, when the rest of what is shown
     // is still the list's beginning (its last line possibly grown); -1 when there is none.
     long findDroppedFront() const;

@@ -10,6 +10,16 @@ constexpr char CR = 0x0D;
 constexpr char kPollByte = static_cast<char>(0xC1);
 constexpr size_t kInputLogLines = 18;
 constexpr size_t kIdlePollRun = 38;
+// What a log line keeps when a device sends on without ending it: its beginning, far more
+// than a memo shows (see kMemoLineBytes of the window), and its last two bytes, which with
+// the first 38 are all that the procedures read of the input log.
+constexpr size_t kLogLineHead = 4000;
+constexpr size_t kLogLineTail = 2;
+// The buffered line log is read by no routine: it keeps the newest lines.
+constexpr size_t kBufferedLogLines = 1000;
+// Procedure A reads only characters 2 to 3 of rxLine, which after a line of code "CA" or
+// "CS" is never emptied again: it keeps its beginning.
+constexpr size_t kAlpineRxLineBytes = 4000;
 
 // Characters 2 to 3 of a line.
 std::string_view codePair(const std::string& line) {
@@ -22,6 +32,17 @@ char character2(std::string_view line) {
 
 bool isOneOf(char c, std::string_view set) {
     return c != '\0' && set.find(c) != set.npos;
+}
+
+// The codes of the lines that procedure D queues.
+bool queuedInBufferedCross(std::string_view pair) {
+    return pair == "C1" || pair == "CB" || pair == "CF" || pair == "CG" || pair == "CT";
+}
+
+// An emptied line gives back what a long one took.
+void empty(std::string& line) {
+    line.clear();
+    if (line.capacity() > kLogLineHead) line.shrink_to_fit();
 }
 }  // namespace
 
@@ -42,10 +63,10 @@ void TFqpane::CommX1Receive(TCustomCommX& sender, int receiveSize) {
             for (int n = 0; n < receiveSize; ++n) {
                 char b;
                 if (!readByte(b)) break;
-                rxLine.push_back(b);
+                if (rxLine.size() < kAlpineRxLineBytes) rxLine.push_back(b);
                 if (b == '@' || b == CR) {
                     const std::string_view pair = codePair(rxLine);
-                    if (pair != "CA" && pair != "CS") rxLine.clear();
+                    if (pair != "CA" && pair != "CS") empty(rxLine);
                     Memo1.endLine();
                     Memo2.endLine();
                     sendText = std::string(1, kPollByte);
@@ -103,15 +124,22 @@ void TFqpane::CommX1Receive(TCustomCommX& sender, int receiveSize) {
                 char b;
                 if (!readByte(b)) break;
                 rxLine.push_back(b);
-                if (b == ETX) Memo4.addLine(std::string_view(rxLine).substr(1));
+                // A line that will not be queued is only logged: it keeps what the logs keep.
+                if (rxLine.size() > 1 + kLogLineHead + kLogLineTail &&
+                    !queuedInBufferedCross(codePair(rxLine)))
+                    rxLine.erase(1 + kLogLineHead, 1);
+                if (b == ETX) {
+                    Memo4.addLine(std::string_view(rxLine).substr(1));
+                    Memo4.cutLine(Memo4.count() - 1, kLogLineHead, kLogLineTail);
+                    while (Memo4.count() > kBufferedLogLines)
+                        Memo4.deleteLine(0);
+                }
                 if (b == ETX || b == '@') {
-                    const std::string_view pair = codePair(rxLine);
-                    if (pair == "C1" || pair == "CB" || pair == "CF" || pair == "CG" ||
-                        pair == "CT") {
+                    if (queuedInBufferedCross(codePair(rxLine))) {
                         Memo2.addLine(std::string_view(rxLine).substr(1));
                         Timer1.SetEnabled(true);
                     }
-                    rxLine.clear();
+                    empty(rxLine);
                 }
                 Memo1.appendByte(b);
                 if (b == '@') Memo1.endLine();
@@ -124,6 +152,12 @@ void TFqpane::CommX1Receive(TCustomCommX& sender, int receiveSize) {
     const std::string& last = Memo1.lastLine();
     if (last.size() >= kIdlePollRun && last.find_first_not_of(kPollByte) >= kIdlePollRun)
         Memo1.deleteLine(Memo1.count() - 1);
+    // In direct mode the line being written is the next queue line: it stays whole until it
+    // ends. Every other log line is only shown.
+    size_t shownOnly = Memo1.count();
+    if (connMode == "D" && Memo1.endsInLine()) --shownOnly;
+    for (size_t i = 0; i < shownOnly; ++i)
+        Memo1.cutLine(i, kLogLineHead, kLogLineTail);
 }
 
 void TFqpane::Timer2Timer() {

@@ -56,6 +56,17 @@ void LineList::deleteLine(size_t i) {
     changed();
 }
 
+void LineList::cutLine(size_t i, size_t head, size_t tail) {
+    if (i >= lines_.size()) return;
+    std::string& line = lines_[i];
+    if (line.size() <= head + tail) return;
+    // The bytes that meet must not make a CR LF, which would read as two lines.
+    if (head > 0 && tail > 0 && line[head - 1] == '\r' && line[line.size() - tail] == '\n') --head;
+    line.erase(head, line.size() - tail - head);
+    if (line.capacity() > 2 * line.size()) line.shrink_to_fit();
+    changed();
+}
+
 void LineList::clear() {
     lines_.clear();
     lines_.emplace_back();

@@ -22,10 +22,16 @@ class LineList {
     size_t count() const { return lines_.size() - (lines_.back().empty() ? 1 : 0); }
     // Line i from 0, without its CR LF.
     const std::string& line(size_t i) const { return lines_[i]; }
+    // Whether the text ends inside a line (its last counted line is still being written).
+    bool endsInLine() const { return !lines_.back().empty(); }
     // The last counted line; "" when there is none.
     const std::string& lastLine() const;
     // Removes line i and the CR LF that follows it.
     void deleteLine(size_t i);
+    // Keeps of line i, when it is longer than head + tail bytes, its first head and its last
+    // tail bytes only (a log that a device fills without ever ending a line). Bytes that
+    // join the line later still follow its last byte. The line stays one line.
+    void cutLine(size_t i, size_t head, size_t tail);
     void clear();
     // The whole text.
     std::string text() const;

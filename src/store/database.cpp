@@ -64,18 +64,20 @@ void probeWrite(sqlite3* db) {
     if (code != SQLITE_OK) throw storeError(code, why);
 }
 
-void stepAll(sqlite3* db, sqlite3_stmt* s, const std::string& sql,
-             std::vector<Database::Row>* rows) {
+void stepAll(sqlite3* db, sqlite3_stmt* s, const std::string& sql, std::vector<Database::Row>* rows,
+             size_t maxRows) {
     const int n = sqlite3_column_count(s);
-    int rc;
-    while ((rc = sqlite3_step(s)) == SQLITE_ROW) {
+    for (;;) {
+        if (rows && rows->size() >= maxRows) return;
+        const int rc = sqlite3_step(s);
+        if (rc == SQLITE_DONE) return;
+        if (rc != SQLITE_ROW) throwDatabaseError(db, sql);
         if (!rows) continue;
         Database::Row row(static_cast<size_t>(n));
         for (int c = 0; c < n; ++c)
             row[static_cast<size_t>(c)] = columnValue(s, c);
         rows->push_back(std::move(row));
     }
-    if (rc != SQLITE_DONE) throwDatabaseError(db, sql);
 }
 
 }  // namespace
@@ -166,12 +168,12 @@ void Database::run(const std::string& sql, std::vector<std::string>* columns,
 }
 
 void Database::select(const std::string& sql, std::vector<std::string>& columns,
-                      std::vector<Row>& rows) {
-    execute(sql, true, &columns, &rows);
+                      std::vector<Row>& rows, size_t maxRows) {
+    execute(sql, true, &columns, &rows, maxRows);
 }
 
 void Database::execute(const std::string& sql, bool mustReturnRows,
-                       std::vector<std::string>* columns, std::vector<Row>* rows) {
+                       std::vector<std::string>* columns, std::vector<Row>* rows, size_t maxRows) {
     const std::string text = withNulBytesSpelled(sql);
     schemaChanging_ = false;
     size_t tail = 0;
@@ -193,14 +195,14 @@ void Database::execute(const std::string& sql, bool mustReturnRows,
     }
     if (rows) rows->clear();
     if (!changesSchema) {
-        stepAll(db_, s.get(), text, rows);
+        stepAll(db_, s.get(), text, rows, maxRows);
         return;
     }
     // A new table or column gets its rules in the same commit, so that no write can reach it
     // before they hold.
     executeSql(db_, "SAVEPOINT schema_change");
     try {
-        stepAll(db_, s.get(), text, rows);
+        stepAll(db_, s.get(), text, rows, maxRows);
         s.reset();
         keepStoreRules(db_);
     } catch (...) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -45,15 +46,16 @@ class Database {
              std::vector<Row>* rows = nullptr);
 
     // As run, for a statement that must return rows; one that does not is refused before it
-    // runs.
-    void select(const std::string& sql, std::vector<std::string>& columns, std::vector<Row>& rows);
+    // runs. It stops after maxRows rows: the rest is not read.
+    void select(const std::string& sql, std::vector<std::string>& columns, std::vector<Row>& rows,
+                size_t maxRows = SIZE_MAX);
 
     sqlite3* handle() const { return db_; }
 
   private:
     void close();
     void execute(const std::string& sql, bool mustReturnRows, std::vector<std::string>* columns,
-                 std::vector<Row>* rows);
+                 std::vector<Row>* rows, size_t maxRows = SIZE_MAX);
     static int authorize(void* self, int action, const char*, const char*, const char*,
                          const char*);
 

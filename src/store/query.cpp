@@ -82,7 +82,7 @@ void TQuery::Open() {
     if (isBlank(text)) throw EDatabaseError(name_ + ": SQL 文が空です。");
     std::vector<std::string> columns;
     std::vector<Database::Row> rows;
-    db_.select(text, columns, rows);
+    db_.select(text, columns, rows, rowLimit_);
     columns_ = std::move(columns);
     rows_ = std::move(rows);
     active_ = true;

@@ -97,6 +97,9 @@ class TQuery {
     // Forgets the rows; closing a closed query does nothing.
     void Close();
     bool Active() const { return active_; }
+    // Opening reads at most this many rows (RecordCount counts those): for a query of which
+    // only the first rows are ever read, however many the table holds.
+    void setRowLimit(size_t rows) { rowLimit_ = rows; }
 
     // The column of the current record (names without regard to case). A column the result
     // does not have throws EDatabaseError; a result without records reads "" and 0.
@@ -136,6 +139,7 @@ class TQuery {
     std::string name_;
     QueryText sql_{*this};
     bool active_ = false;
+    size_t rowLimit_ = SIZE_MAX;
     bool eof_ = true;
     int cursor_ = -1;
     std::vector<std::string> columns_;

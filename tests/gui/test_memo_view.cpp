@@ -1,5 +1,6 @@
 // The memos: how line bytes are shown, and a view that follows its list piece by piece.
 #include <QScrollBar>
+#include <QTextBlock>
 #include <QtTest>
 
 #include <random>
@@ -13,9 +14,11 @@ using namespace qpane;
 
 namespace {
 
+// What a view of list shows: its newest kMemoLines lines.
 QString expectedText(const LineList& list) {
     QStringList lines;
-    for (size_t i = 0; i < list.count(); ++i)
+    const size_t first = list.count() > kMemoLines ? list.count() - kMemoLines : 0;
+    for (size_t i = first; i < list.count(); ++i)
         lines << memoLineText(list.line(i));
     return lines.join(QLatin1Char('\n'));
 }
@@ -183,6 +186,33 @@ class TestMemoView : public QObject {
         view.followNow();
         QCOMPARE(view.toPlainText(), expectedText(list));
         QCOMPARE(view.redrawCount(), 1);
+    }
+
+    // A queue that no routine takes from grows without end; its view shows the newest lines,
+    // and follows them piece by piece as they come and go.
+    void showsTheNewestLinesOnly() {
+        LineList list;
+        MemoView view;
+        view.bind(list);
+        for (int i = 0; i < 1500; ++i)
+            list.addLine("C1" + std::to_string(i));
+        view.followNow();
+        QCOMPARE(view.document()->blockCount(), int(kMemoLines));
+        QCOMPARE(view.document()->firstBlock().text(), QString("C1500"));
+        QCOMPARE(view.toPlainText(), expectedText(list));
+        for (int i = 0; i < 20; ++i) {
+            list.addLine("C1x" + std::to_string(i));
+            list.appendByte('y');
+            if (i % 3 == 0) list.deleteLine(0);
+            view.followNow();
+            QCOMPARE(view.toPlainText(), expectedText(list));
+        }
+        QCOMPARE(view.redrawCount(), 1);
+        while (list.count() > 10)
+            list.deleteLine(0);
+        view.followNow();
+        QCOMPARE(view.toPlainText(), expectedText(list));
+        QCOMPARE(view.document()->blockCount(), 10);
     }
 
     void anyOtherChangeIsShownAfresh() {
