@@ -112,8 +112,11 @@ void TrafficJournal::record(int64_t ms, const std::string& text) {
 void TrafficJournal::write(const std::string& records, bool isHeader) {
     std::string bytes;
     if (failing_) {
-        if (!reopen()) return failed(records);
+        // A disk that stays full is tried once a second, not at every byte that comes.
         const int64_t now = scheduler_.now();
+        if (triedAt_ >= 0 && now - triedAt_ < kRetryIntervalMs) return lose(records);
+        triedAt_ = now;
+        if (!reopen()) return failed(records);
         bytes = isHeader ? records : header(now);
         if (lost_ > 0)
             bytes += "# " + wallClock() + " " + std::to_string(now) + " journal not written from " +
@@ -153,13 +156,17 @@ bool TrafficJournal::reopen() {
     return true;
 }
 
+void TrafficJournal::lose(std::string_view records) {
+    lost_ += static_cast<uint64_t>(std::count(records.begin(), records.end(), '\n'));
+}
+
 void TrafficJournal::failed(std::string_view records) {
     const std::string reason = std::strerror(errno);
     if (!failing_) {
         failing_ = true;
-        failedAt_ = scheduler_.now();
+        failedAt_ = triedAt_ = scheduler_.now();
     }
-    lost_ += static_cast<uint64_t>(std::count(records.begin(), records.end(), '\n'));
+    lose(records);
     if (reported_) return;
     reported_ = true;
     if (report_) report_(failureText(path_, reason));

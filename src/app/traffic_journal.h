@@ -32,9 +32,10 @@ class Database;
 //
 // A journal that cannot be written (a full disk, an I/O error, a file that cannot be opened)
 // never stops the race: it reports the failure once, drops records meanwhile, and tries
-// again at every later record, opening the file afresh. It comes back in a new file (the one
-// that failed is moved aside like a full one) that starts with its header and a note of how
-// many records are missing; only a failure after that is reported again.
+// again with a later record, once a second at most, opening the file afresh. It comes back
+// in a new file (the one that failed is moved aside like a full one) that starts with its
+// header and a note of how many records are missing; only a failure after that is reported
+// again.
 class TrafficJournal final : public CommTrace {
   public:
     static constexpr const char* kFileName = "traffic.journal";
@@ -80,6 +81,7 @@ class TrafficJournal final : public CommTrace {
     // The write of records failed (errno tells why): they are dropped, and so are the
     // records that follow until one goes out again.
     void failed(std::string_view records);
+    void lose(std::string_view records);
     void flushReceived();
     std::string portLine(const char* kind, const TCustomCommX& port) const;
 
@@ -100,6 +102,8 @@ class TrafficJournal final : public CommTrace {
     bool reported_ = false;
     bool movedAside_ = false;  // the file that failed has been moved aside
     int64_t failedAt_ = 0;
+    int64_t triedAt_ = -1;  // the last try to write again
+    static constexpr int64_t kRetryIntervalMs = 1000;
     uint64_t lost_ = 0;
     // Bytes of the receive event that is running, by port, with the time of their first byte.
     struct Pending {

@@ -69,11 +69,13 @@ void expectReplaysItsBoardLines(const fs::path& journal, const fs::path& root) {
 class FillingDisk : public JournalFile {
   public:
     std::optional<size_t> room;  // none: room enough
+    int refused = 0;             // writes that found no room
 
   protected:
     long writeSome(int fd, const char* data, size_t size) override {
         if (!room) return JournalFile::writeSome(fd, data, size);
         if (*room == 0) {
+            ++refused;
             errno = ENOSPC;
             return -1;
         }
@@ -183,6 +185,9 @@ TEST(TrafficJournalFailure,
     }
     ASSERT_EQ(race.reports.size(), 1u);
     EXPECT_NE(race.reports[0].find(std::strerror(ENOSPC)), std::string::npos);
+    // Six seconds of a race that sends dozens of board lines: tried once a second.
+    EXPECT_GE(d.refused, 4);
+    EXPECT_LE(d.refused, 7);
     EXPECT_NE(race.reports[0].find(journal.file().string()), std::string::npos);
 
     d.room.reset();
