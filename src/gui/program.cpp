@@ -43,9 +43,8 @@ bool QpaneProgram::create() {
     journal_ = std::make_unique<TrafficJournal>(paths_.dataFolder(), scheduler_);
     // Told in a box of its own once the handler that met the failure has ended; the race
     // goes on (the core's report would also free a buffered batch in the middle).
-    journal_->setFailureReport([this](const std::string& text) {
-        scheduler_.post([this, text] { boxes_.error(text); });
-    });
+    journal_->setFailureReport(
+        [this](const std::string& text) { scheduler_.post([this, text] { boxes_.error(text); }); });
     core_->CommX1.setTrace(journal_.get());
     core_->CommX2.setTrace(journal_.get());
     window_ = std::make_unique<MainWindow>(*core_, scheduler_);
