@@ -5,14 +5,17 @@
 #include <string>
 #include <string_view>
 
-#include "app/controls.h"
 #include "app/run_state.h"
 #include "input/line_list.h"
+#include "platform/controls.h"
 #include "platform/message_boxes.h"
 #include "platform/paths.h"
 #include "platform/scheduler.h"
 #include "serial/commx.h"
 #include "store/database.h"
+#include "store/grid_control.h"
+#include "store/group_panel.h"
+#include "store/maintenance_page.h"
 #include "store/query.h"
 
 namespace qpane {
@@ -231,6 +234,20 @@ class TFqpane : public RunState {
     bool settingsUnread_ = false;  // start-up found a settings file it could not read
 
     bool storeFailureTold_ = false;  // see tellStoreFailure
+
+    // The units of the store's pages, on the controls and queries above.
+    GroupPanel groupPanel_{Panel6, SPE, SpEgr, SpEs, SpEe, Qgroup, Qtemp};
+    MaintenancePage maintenance_{Qmente,
+                                 Qedit3,
+                                 SpE2,
+                                 Edit4,
+                                 Edit5,
+                                 Edit2,
+                                 ME1,
+                                 ME2,
+                                 DBGrid2,
+                                 CuteButton4,
+                                 [this](const Control& c) { setFocus(c.name()); }};
 };
 
 }  // namespace qpane

@@ -5,16 +5,17 @@
 #include <memory>
 #include <string>
 
+#include "input/intake.h"
 #include "platform/settings_file.h"
 
 namespace qpane {
 
-// The working data that all routines of the main window share, in declared order. Texts
-// start empty, numbers and flags at zero; start-up restores the settings fields.
-struct RunState {
+// The working data that all routines of the main window share, in declared order, and the
+// records of the areas that keep their own (the intake's). Texts start empty, numbers and
+// flags at zero; start-up restores the settings fields.
+struct RunState : IntakeState {
     // Settings and ports
     std::unique_ptr<SettingsFile> iniFile;  // exists only while settings are read or written
-    bool bufferBusy = false;
     bool totalDone = false;
     std::string sendText;
     std::string iniDir;
@@ -51,7 +52,6 @@ struct RunState {
     std::string logLineB;
     std::string logLineC;
     std::string rowABib;
-    std::string rxLine;
     std::string lapNo;
     std::string blockNo;
     std::string grpNo;

@@ -9,7 +9,8 @@
 #include <QSignalBlocker>
 #include <QSlider>
 
-#include "app/controls.h"
+#include "platform/controls.h"
+#include "store/grid_control.h"
 #include "controls/cute_button.h"
 #include "gui/face_actions.h"
 #include "gui/grid_view.h"

@@ -7,7 +7,8 @@
 #include <QLineEdit>
 #include <QSlider>
 
-#include "app/controls.h"
+#include "platform/controls.h"
+#include "store/grid_control.h"
 #include "controls/cute_button.h"
 #include "gui/grid_view.h"
 #include "gui/memo_view.h"

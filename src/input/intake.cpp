@@ -1,5 +1,9 @@
 // The receive handler of the timing port: bytes become logged and queued timing lines.
-#include "app/fqpane.h"
+#include "input/intake.h"
+
+#include "input/line_list.h"
+#include "platform/controls.h"
+#include "serial/commx.h"
 
 namespace qpane {
 
@@ -46,11 +50,15 @@ void empty(std::string& line) {
 }
 }  // namespace
 
-void TFqpane::CommX1Receive(TCustomCommX& sender, int receiveSize) {
-    (void)sender;
+void receiveTimingBytes(const IntakeParts& parts, IntakeState& state,
+                        const IntakeSettings& settings, int receiveSize) {
+    auto& [CommX1, Memo1, Memo2, Memo4, Timer1, sendText] = parts;
+    auto& [bufferBusy, rxLine] = state;
+    const int patternNo = settings.patternNo;
+    const std::string_view connMode = settings.connMode;
     // A device that goes away in the middle of an event gives -1: what was read stays, the
     // rest of the event is dropped.
-    auto readByte = [this](char& b) {
+    auto readByte = [&CommX1](char& b) {
         const int v = CommX1.ReadByte();
         if (v < 0) return false;
         b = static_cast<char>(v);
@@ -111,7 +119,7 @@ void TFqpane::CommX1Receive(TCustomCommX& sender, int receiveSize) {
                     Memo1.endLine();
                     const std::string line = Memo1.lastLine();
                     const char c = character2(line);
-                    if (isOneOf(c, CkBrelay.Checked() ? "AFG1T" : "ABFG1")) Memo2.addLine(line);
+                    if (isOneOf(c, settings.relay ? "AFG1T" : "ABFG1")) Memo2.addLine(line);
                 } else {
                     if (b != STX) Memo1.appendByte(b);
                     if (b == '@') Memo1.endLine();
@@ -160,8 +168,8 @@ void TFqpane::CommX1Receive(TCustomCommX& sender, int receiveSize) {
         Memo1.cutLine(i, kLogLineHead, kLogLineTail);
 }
 
-void TFqpane::Timer2Timer() {
-    CommX1.SendString(std::string(1, kPollByte));
+void pollTimingDevice(TCustomCommX& port) {
+    port.SendString(std::string(1, kPollByte));
 }
 
 }  // namespace qpane

@@ -1,12 +1,8 @@
-// The group panel: the operator assigns group numbers to ranges of bibs within a block, and
-// resets them. Rankings are made per group and block, so a change counts from the next line.
-//
-// The spin fields run their change handlers whenever the program changes their value; the
-// handlers here rely on that cascade to keep the bib range in order.
-#include <string>
+#include "store/group_panel.h"
 
-#include "app/fqpane.h"
+#include "platform/controls.h"
 #include "platform/convert.h"
+#include "store/query.h"
 
 namespace qpane {
 
@@ -30,7 +26,7 @@ int groupBib(TQuery& Qtemp, const std::string& selectHead, std::string_view colu
 
 }  // namespace
 
-void TFqpane::Button3Click() {
+void GroupPanel::toggle() {
     if (Panel6.visible()) {
         Panel6.setVisible(false);
         return;
@@ -45,7 +41,7 @@ void TFqpane::Button3Click() {
     SpEe.SetValue(0);
 }
 
-void TFqpane::SPEChange() {
+void GroupPanel::showBlock() {
     // SpE2 of the maintenance page shares this handler, and it too refreshes the group grid
     // from SPE.
     Qgroup.SQL().Clear();
@@ -54,7 +50,7 @@ void TFqpane::SPEChange() {
     Qgroup.Open();
 }
 
-void TFqpane::SpEgrChange() {
+void GroupPanel::loadGroup() {
     const std::string g = std::to_string(SpEgr.Value());
     // Each assignment runs its own change handler before the next lookup.
     SpEs.SetValue(
@@ -63,19 +59,19 @@ void TFqpane::SpEgrChange() {
         groupBib(Qtemp, "select max(bib) as maxbib from timedata where grp='", "maxbib", g));
 }
 
-void TFqpane::SpEsChange() {
+void GroupPanel::keepEndAfterBegin() {
     if (SpEs.Value() > SpEe.Value()) SpEe.SetValue(SpEs.Value() + 1);
 }
 
-void TFqpane::SpEeChange() {
+void GroupPanel::keepEndFromBegin() {
     if (SpEe.Value() < SpEs.Value()) SpEe.SetValue(SpEs.Value());
 }
 
-void TFqpane::CuteButton6Click() {
+void GroupPanel::assign(std::string& beginBib, std::string& endBib) {
     const std::string s = formatBib(StrToInt(SpEs.Text()));
-    workLine = s;
+    beginBib = s;
     const std::string e = formatBib(StrToInt(SpEe.Text()));
-    bibNo = e;
+    endBib = e;
     // A group or block field that does not hold a number would write a group nobody chose,
     // or into a block nobody chose.
     requireWholeNumber(SpEgr);
@@ -98,7 +94,7 @@ void TFqpane::CuteButton6Click() {
     SpEe.SetValue(SpEe.Value() + 1);
 }
 
-void TFqpane::CuteButton7Click() {
+void GroupPanel::resetBlock() {
     requireWholeNumber(SPE);
     Qtemp.SQL().Clear();
     Qtemp.SQL().Add("update timedata set grp='0' where block='" +
@@ -108,7 +104,7 @@ void TFqpane::CuteButton7Click() {
     Qgroup.Open();
 }
 
-void TFqpane::CuteButton9Click() {
+void GroupPanel::resetAll() {
     Qtemp.SQL().Clear();
     Qtemp.SQL().Add("update timedata set grp='0'");
     Qtemp.ExecSQL();

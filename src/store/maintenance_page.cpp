@@ -1,7 +1,9 @@
-// The maintenance page: the operator lists result rows, takes the run times of one competitor
-// into two masked time fields and writes them back with the total computed from them.
-#include "app/fqpane.h"
+#include "store/maintenance_page.h"
+
+#include "input/time_values.h"
+#include "platform/controls.h"
 #include "platform/convert.h"
+#include "store/query.h"
 
 namespace qpane {
 
@@ -26,24 +28,15 @@ void requireWholeNumber(const SpinEdit& field) {
     StrToInt(field.Text());
 }
 
-// The row under the grid's cursor becomes the one to correct.
-void takeRow(TFqpane& w) {
-    w.Edit2.SetText(currentText(w.Qmente, "bib"));
-    w.ME1.SetText(storedTime(currentText(w.Qmente, "time1")));
-    w.ME2.SetText(storedTime(currentText(w.Qmente, "time2")));
-    w.setFocus("ME1");
-}
-
 }  // namespace
 
-void TFqpane::TabSheet4Show() {
-    // Every visit starts with all rows of all blocks, whatever filter was used before.
+void MaintenancePage::listAll() {
     Qmente.SQL().Clear();
     Qmente.SQL().Add("select * from timedata order by block,bib");
     Qmente.Open();
 }
 
-void TFqpane::CuteButton8Click() {
+void MaintenancePage::filter() {
     // Every text is converted before the query is touched, so a bad one leaves the grid as
     // it was.
     const bool withRange = !Edit4.Text().empty() && !Edit5.Text().empty();
@@ -62,23 +55,26 @@ void TFqpane::CuteButton8Click() {
     Qmente.Open();
 }
 
-void TFqpane::DBGrid2CellClick() {
-    takeRow(*this);
+void MaintenancePage::takeRow() {
+    Edit2.SetText(currentText(Qmente, "bib"));
+    ME1.SetText(storedTime(currentText(Qmente, "time1")));
+    ME2.SetText(storedTime(currentText(Qmente, "time2")));
+    setFocus(ME1);
 }
 
-void TFqpane::DBGrid2KeyDown(std::string_view key) {
-    if (key == "Enter") takeRow(*this);
+void MaintenancePage::gridKey(std::string_view key) {
+    if (key == "Enter") takeRow();
 }
 
-void TFqpane::ME1KeyDown(std::string_view key) {
-    if (key == "Enter") setFocus("ME2");
+void MaintenancePage::time1Key(std::string_view key) {
+    if (key == "Enter") setFocus(ME2);
 }
 
-void TFqpane::ME2KeyDown(std::string_view key) {
-    if (key == "Enter") setFocus("CuteButton4");
+void MaintenancePage::time2Key(std::string_view key) {
+    if (key == "Enter") setFocus(CuteButton4);
 }
 
-void TFqpane::CuteButton4Click() {
+std::string MaintenancePage::correct() {
     const std::string t1 = ME1.Text();
     const std::string t2 = ME2.Text();
     // A block field that is not a whole number would address no row, and the operator would
@@ -104,8 +100,8 @@ void TFqpane::CuteButton4Click() {
     Qmente.Close();
     Qmente.Open();
     Qmente.Locate("bib", Edit2.Text());
-    setFocus("DBGrid2");
-    if (!refused.empty()) reportError(refused);
+    setFocus(DBGrid2);
+    return refused;
 }
 
 }  // namespace qpane

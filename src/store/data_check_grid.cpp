@@ -1,9 +1,10 @@
-// The data check page: its grid shows the run-1 or pass times when the page is opened.
-#include "app/fqpane.h"
+#include "store/data_check_grid.h"
+
+#include "store/query.h"
 
 namespace qpane {
 
-void TFqpane::TabSheet2Show() {
+void showDataCheckGrid(TQuery& Qtimedp, int patternNo) {
     if (patternNo <= 4) return;  // the grid keeps the ranking the alpine pattern left in it
     Qtimedp.SQL().Clear();
     Qtimedp.SQL().Add("select bib,time1 from timedata where time1<>'' order by time1,bib desc");

@@ -1,7 +1,7 @@
 // The control state that handlers rely on: clamping, the change cascade, the mask.
 #include <gtest/gtest.h>
 
-#include "app/controls.h"
+#include "platform/controls.h"
 
 namespace qpane {
 namespace {

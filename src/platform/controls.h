@@ -12,7 +12,6 @@
 namespace qpane {
 
 class Controls;
-class TQuery;
 
 // The kinds of control whose state the core keeps; a face shows each kind its own way.
 enum class ControlKind {
@@ -177,16 +176,6 @@ class TimerControl : public Control {
   private:
     Scheduler& scheduler_;
     TimerId id_;
-};
-
-// A grid that shows the rows of a query.
-class GridControl : public Control {
-  public:
-    GridControl(Controls& owner, std::string name, TQuery& query);
-    TQuery& query() const { return query_; }
-
-  private:
-    TQuery& query_;
 };
 
 // The controls of the window by name.

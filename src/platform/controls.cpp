@@ -1,4 +1,4 @@
-#include "app/controls.h"
+#include "platform/controls.h"
 
 #include <algorithm>
 
@@ -162,9 +162,6 @@ void TimerControl::SetInterval(int ms) {
     scheduler_.setTimerInterval(id_, ms);
     changed();
 }
-
-GridControl::GridControl(Controls& owner, std::string name, TQuery& query)
-    : Control(owner, std::move(name), ControlKind::Grid), query_(query) {}
 
 Control* Controls::find(std::string_view name) const {
     auto it = byName_.find(name);
