@@ -1,7 +1,6 @@
 #include "app/fqpane.h"
 
 #include <filesystem>
-#include <limits>
 
 #include "input/time_values.h"
 #include "platform/convert.h"
@@ -10,9 +9,6 @@
 namespace qpane {
 
 namespace {
-const std::vector<std::string> kPorts = {"無し",   "Port 1", "Port 2", "Port 3", "Port 4",
-                                         "Port 5", "Port 6", "Port 7", "Port 8", "Port 9"};
-const std::vector<std::string> kBitRates = {"2400", "4800", "9600"};
 // The statement a query of the window holds from creation.
 std::vector<std::string> fixedText(std::string_view name) {
     for (const WindowQuery& q : kWindowQueries)
@@ -37,77 +33,7 @@ TFqpane::TFqpane(WindowEnvironment env)
       Qtop(Db1, "Qtop", fixedText("Qtop")),
       Qed1(Db1, "Qed1", fixedText("Qed1")),
       Qed2(Db1, "Qed2", fixedText("Qed2")),
-      Qed3(Db1, "Qed3", fixedText("Qed3")),
-      Fqpane(controls, "Fqpane", ControlKind::Window),
-      PageControl1(controls, "PageControl1", ControlKind::Panel),
-      TabSheet1(controls, "TabSheet1", ControlKind::Page),
-      TabSheet2(controls, "TabSheet2", ControlKind::Page),
-      TabSheet3(controls, "TabSheet3", ControlKind::Page),
-      TabSheet4(controls, "TabSheet4", ControlKind::Page),
-      CuteButton2(controls, "CuteButton2", ControlKind::Button),
-      Panel1(controls, "Panel1", ControlKind::Panel),
-      Panel4(controls, "Panel4", ControlKind::Panel),
-      CuteButton28(controls, "CuteButton28", ControlKind::Button),
-      CuteButton29(controls, "CuteButton29", ControlKind::Button),
-      CuteButton58(controls, "CuteButton58", ControlKind::Button),
-      CuteButton61(controls, "CuteButton61", ControlKind::Button),
-      CuteButton1(controls, "CuteButton1", ControlKind::Button),
-      TBarbright(controls, "TBarbright", 1, 9, 1),
-      RGport(controls, "RGport", "ポート", kPorts),
-      RGport2(controls, "RGport2", "出力ポート", kPorts),
-      RGinout(controls, "RGinout", "入出力ポート", {"共有", "独立"}),
-      RGbitin(controls, "RGbitin", "BitRateIn", kBitRates),
-      RGbitout(controls, "RGbitout", "BitRateOut", kBitRates),
-      RGchar(controls, "RGchar", "Charsize", {" 7", " 8"}),
-      RGparity(controls, "RGparity", "Parity", {"Even", "Odd", "None"}),
-      Panel2(controls, "Panel2", ControlKind::Panel),
-      CTBd(controls, "CTBd", ControlKind::Button),
-      CTBb(controls, "CTBb", ControlKind::Button),
-      CuteButton3(controls, "CuteButton3", ControlKind::Button),
-      SpinEdit1(controls, "SpinEdit1", 1, 30, 1),
-      SPEnin(controls, "SPEnin", 0, std::numeric_limits<int>::max(), 5),
-      Button3(controls, "Button3", ControlKind::Button),
-      Panel6(controls, "Panel6", ControlKind::Panel),
-      SPE(controls, "SPE", 0, 9, 0),
-      SpEgr(controls, "SpEgr", 0, 999, 1),
-      SpEs(controls, "SpEs", 0, 998, 1),
-      SpEe(controls, "SpEe", 0, 999, 2),
-      CuteButton6(controls, "CuteButton6", ControlKind::Button),
-      CuteButton7(controls, "CuteButton7", ControlKind::Button),
-      CuteButton9(controls, "CuteButton9", ControlKind::Button),
-      Label1(controls, "Label1", ControlKind::Label),
-      Edit1(controls, "Edit1"),
-      Edit3(controls, "Edit3"),
-      Button1(controls, "Button1", ControlKind::Button),
-      Button2(controls, "Button2", ControlKind::Button),
-      ImgA1(controls, "ImgA1", ControlKind::Image),
-      ImgA2(controls, "ImgA2", ControlKind::Image),
-      ImgA3(controls, "ImgA3", ControlKind::Image),
-      ImgA4(controls, "ImgA4", ControlKind::Image),
-      ImgA5(controls, "ImgA5", ControlKind::Image),
-      ImgC1(controls, "ImgC1", ControlKind::Image),
-      ImgC2(controls, "ImgC2", ControlKind::Image),
-      ImgC3(controls, "ImgC3", ControlKind::Image),
-      ImgC4(controls, "ImgC4", ControlKind::Image),
-      Label5(controls, "Label5", ControlKind::Label),
-      CkBrelay(controls, "CkBrelay", "Relay"),
-      Eddan(controls, "Eddan", "3"),
-      RGpre(controls, "RGpre", "精度", {"1/10", "1/100"}, 0),
-      Panel3(controls, "Panel3", ControlKind::Panel),
-      SpE2(controls, "SpE2", 0, 9, 0),
-      Edit4(controls, "Edit4"),
-      Edit5(controls, "Edit5"),
-      Edit2(controls, "Edit2"),
-      ME1(controls, "ME1", "00:00:00.00"),
-      ME2(controls, "ME2", "00:00:00.00"),
-      CuteButton8(controls, "CuteButton8", ControlKind::Button),
-      CuteButton4(controls, "CuteButton4", ControlKind::Button),
-      DBGrid1(controls, "DBGrid1", Qtimedp),
-      DBGrid2(controls, "DBGrid2", Qmente),
-      DBGrid3(controls, "DBGrid3", Qgroup),
-      Timer1(controls, "Timer1", env.scheduler, TimerId::Timer1, 500, true),
-      Timer2(controls, "Timer2", env.scheduler, TimerId::Timer2, 300, false),
-      Timer3(controls, "Timer3", env.scheduler, TimerId::Timer3, 500, true) {
+      Qed3(Db1, "Qed3", fixedText("Qed3")) {
     // An installation has the folder of its settings file; a fresh root gets it with the
     // installation database, so that the settings can be written at shut-down.
     std::error_code ignored;
@@ -149,6 +75,8 @@ TFqpane::TFqpane(WindowEnvironment env)
     CuteButton7.setCaption("ﾌﾞﾛｯｸ初期化");
     CuteButton9.setCaption("全初期化");
     Label1.setCaption("V 3.03");
+    Memo4.setVisible(false);
+    Memo5.setVisible(false);
     Edit1.setVisible(false);
     Edit3.setVisible(false);
     Button1.setCaption("Button1");
@@ -276,10 +204,10 @@ bool TFqpane::refuses(const Control& c) const {
     if (!c.enabled()) return true;
     if (c.kind() == ControlKind::Page && Panel1.visible()) return true;
     if (Panel4.visible()) {
-        for (const Control* covered :
-             {&CuteButton28, &CuteButton29, &CuteButton58, &CuteButton61,
-              static_cast<const Control*>(&CuteButton1), static_cast<const Control*>(&TBarbright)})
-            if (&c == covered) return true;
+        const Control* covered[] = {&CuteButton28, &CuteButton29, &CuteButton58,
+                                    &CuteButton61, &CuteButton1,  &TBarbright};
+        for (const Control* control : covered)
+            if (&c == control) return true;
     }
     return false;
 }

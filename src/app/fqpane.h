@@ -1,12 +1,15 @@
 #pragma once
 
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <string_view>
 
 #include "app/run_state.h"
+#include "app/window_design.h"
 #include "input/line_list.h"
+#include "input/memo.h"
 #include "platform/controls.h"
 #include "platform/message_boxes.h"
 #include "platform/paths.h"
@@ -172,53 +175,101 @@ class TFqpane : public RunState {
     Database Db1;
     TQuery Qtimedp, Qedit, Qtemp, Qcross, Qedit2, Qmente, Qedit3, Qgroup, Qtop, Qed1, Qed2, Qed3;
 
-    LineList Memo1, Memo2, Memo3, Memo4, Memo5;
+// ---- Controls
+// Each control of the window is declared once, here: its type is its kind, its member name is
+// the component name that the Qt face gives its widget and that replay scenarios use, and
+// the arguments are its design settings. The face binds each widget to the member itself.
+#define QPANE_CONTROL(Type, member, ...) Type member{controls, #member __VA_OPT__(, ) __VA_ARGS__}
+
+    QPANE_CONTROL(Memo, Memo1);  // input log
+    QPANE_CONTROL(Memo, Memo2);  // input queue
+    QPANE_CONTROL(Memo, Memo3);  // output log
+    QPANE_CONTROL(Memo, Memo4);  // cross-country input log
+    QPANE_CONTROL(Memo, Memo5);
 
     // The window and its pages
-    Control Fqpane;
-    Control PageControl1;
-    Control TabSheet1, TabSheet2, TabSheet3, TabSheet4;
-    Control CuteButton2;
-    Control Panel1;  // tab cover
+    QPANE_CONTROL(Window, Fqpane);
+    QPANE_CONTROL(PageControl, PageControl1);
+    QPANE_CONTROL(Page, TabSheet1);
+    QPANE_CONTROL(Page, TabSheet2);
+    QPANE_CONTROL(Page, TabSheet3);
+    QPANE_CONTROL(Page, TabSheet4);
+    QPANE_CONTROL(Button, CuteButton2);
+    QPANE_CONTROL(Panel, Panel1);  // tab cover
 
     // Board control page
-    Control Panel4;  // board-adjust cover
-    Control CuteButton28, CuteButton29, CuteButton58, CuteButton61, CuteButton1;
-    TrackBar TBarbright;
-    RadioGroup RGport, RGport2, RGinout, RGbitin, RGbitout, RGchar, RGparity;
-    Control Panel2;
-    Control CTBd, CTBb;
-    Control CuteButton3;
-    SpinEdit SpinEdit1;
-    SpinEdit SPEnin;
-    Control Button3;
-    Control Panel6;
-    SpinEdit SPE, SpEgr, SpEs, SpEe;
-    Control CuteButton6, CuteButton7, CuteButton9;
-    Control Label1;  // version "V 3.03"
+    QPANE_CONTROL(Panel, Panel4);  // board-adjust cover
+    QPANE_CONTROL(Button, CuteButton28);
+    QPANE_CONTROL(Button, CuteButton29);
+    QPANE_CONTROL(Button, CuteButton58);
+    QPANE_CONTROL(Button, CuteButton61);
+    QPANE_CONTROL(Button, CuteButton1);
+    QPANE_CONTROL(TrackBar, TBarbright, 1, 9, 1);
+    QPANE_CONTROL(RadioGroup, RGport, "ポート", design::kPortItems);
+    QPANE_CONTROL(RadioGroup, RGport2, "出力ポート", design::kPortItems);
+    QPANE_CONTROL(RadioGroup, RGinout, "入出力ポート", design::kShareItems);
+    QPANE_CONTROL(RadioGroup, RGbitin, "BitRateIn", design::kBitRateItems);
+    QPANE_CONTROL(RadioGroup, RGbitout, "BitRateOut", design::kBitRateItems);
+    QPANE_CONTROL(RadioGroup, RGchar, "Charsize", design::kCharSizeItems);
+    QPANE_CONTROL(RadioGroup, RGparity, "Parity", design::kParityItems);
+    QPANE_CONTROL(Panel, Panel2);
+    QPANE_CONTROL(Button, CTBd);
+    QPANE_CONTROL(Button, CTBb);
+    QPANE_CONTROL(Button, CuteButton3);
+    QPANE_CONTROL(SpinEdit, SpinEdit1, 1, 30, 1);
+    QPANE_CONTROL(SpinEdit, SPEnin, 0, std::numeric_limits<int>::max(), 5);
+    QPANE_CONTROL(Button, Button3);
+    QPANE_CONTROL(Panel, Panel6);
+    QPANE_CONTROL(SpinEdit, SPE, 0, 9, 0);
+    QPANE_CONTROL(SpinEdit, SpEgr, 0, 999, 1);
+    QPANE_CONTROL(SpinEdit, SpEs, 0, 998, 1);
+    QPANE_CONTROL(SpinEdit, SpEe, 0, 999, 2);
+    QPANE_CONTROL(Button, CuteButton6);
+    QPANE_CONTROL(Button, CuteButton7);
+    QPANE_CONTROL(Button, CuteButton9);
+    QPANE_CONTROL(Label, Label1);  // version "V 3.03"
 
     // Data check page
-    Edit Edit1, Edit3;
-    Control Button1, Button2;
+    QPANE_CONTROL(Edit, Edit1);
+    QPANE_CONTROL(Edit, Edit3);
+    QPANE_CONTROL(Button, Button1);
+    QPANE_CONTROL(Button, Button2);
 
     // Output pattern page
-    Control ImgA1, ImgA2, ImgA3, ImgA4, ImgA5, ImgC1, ImgC2, ImgC3, ImgC4;
-    Control Label5;
-    CheckBox CkBrelay;
-    Edit Eddan;
-    RadioGroup RGpre;
+    QPANE_CONTROL(Image, ImgA1);
+    QPANE_CONTROL(Image, ImgA2);
+    QPANE_CONTROL(Image, ImgA3);
+    QPANE_CONTROL(Image, ImgA4);
+    QPANE_CONTROL(Image, ImgA5);
+    QPANE_CONTROL(Image, ImgC1);
+    QPANE_CONTROL(Image, ImgC2);
+    QPANE_CONTROL(Image, ImgC3);
+    QPANE_CONTROL(Image, ImgC4);
+    QPANE_CONTROL(Label, Label5);
+    QPANE_CONTROL(CheckBox, CkBrelay, "Relay");
+    QPANE_CONTROL(Edit, Eddan, "3");
+    QPANE_CONTROL(RadioGroup, RGpre, "精度", design::kPrecisionItems, 0);
 
     // Maintenance page
-    Control Panel3;
-    SpinEdit SpE2;
-    Edit Edit4, Edit5, Edit2;
-    MaskEdit ME1, ME2;
-    Control CuteButton8, CuteButton4;
+    QPANE_CONTROL(Panel, Panel3);
+    QPANE_CONTROL(SpinEdit, SpE2, 0, 9, 0);
+    QPANE_CONTROL(Edit, Edit4);
+    QPANE_CONTROL(Edit, Edit5);
+    QPANE_CONTROL(Edit, Edit2);
+    QPANE_CONTROL(MaskEdit, ME1, "00:00:00.00");
+    QPANE_CONTROL(MaskEdit, ME2, "00:00:00.00");
+    QPANE_CONTROL(Button, CuteButton8);
+    QPANE_CONTROL(Button, CuteButton4);
 
     // Grids
-    GridControl DBGrid1, DBGrid2, DBGrid3;
+    QPANE_CONTROL(GridControl, DBGrid1, Qtimedp);
+    QPANE_CONTROL(GridControl, DBGrid2, Qmente);
+    QPANE_CONTROL(GridControl, DBGrid3, Qgroup);
 
-    TimerControl Timer1, Timer2, Timer3;
+    QPANE_CONTROL(TimerControl, Timer1, env_.scheduler, TimerId::Timer1, 500, true);
+    QPANE_CONTROL(TimerControl, Timer2, env_.scheduler, TimerId::Timer2, 300, false);
+    QPANE_CONTROL(TimerControl, Timer3, env_.scheduler, TimerId::Timer3, 500, true);
+#undef QPANE_CONTROL
 
   private:
     void wireHandlers();

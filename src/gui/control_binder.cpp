@@ -5,8 +5,6 @@
 
 #include "app/fqpane.h"
 #include "gui/face_actions.h"
-#include "gui/memo_view.h"
-#include "gui/widget_bindings.h"
 
 namespace qpane {
 
@@ -17,24 +15,23 @@ ControlBinder::~ControlBinder() {
     core_.controls.setObserver(nullptr);
 }
 
-void ControlBinder::bindAll(std::function<void(Control&)> onPageOrWindow) {
-    onPageOrWindow_ = std::move(onPageOrWindow);
-    for (const auto& [name, control] : core_.controls.all()) {
-        const ControlKind kind = control->kind();
-        if (kind == ControlKind::Timer) continue;
-        if (kind == ControlKind::Window || kind == ControlKind::Page) {
-            widgets_[control] = kind == ControlKind::Window
-                                    ? &window_
-                                    : window_.findChild<QWidget*>(QString::fromStdString(name));
-            continue;
-        }
-        bind(*control, window_.findChild<QWidget*>(QString::fromStdString(name)));
-    }
-    for (const auto& [control, refresh] : refreshers_)
-        controls_[widgets_[control]] = core_.controls.find(control->name());
-    bindMemos();
-    watchFocus();
+void ControlBinder::bind(Control& control, QWidget& widget, std::function<void()> show,
+                         bool holdsFocus) {
+    if (bindings_.count(&control)) throw BindingError(control.name() + " has two widgets");
+    if (controls_.count(&widget))
+        throw BindingError(control.name() + " and " + controls_.at(&widget)->name() +
+                           " share one widget");
+    bindings_.emplace(&control, Binding{&widget, std::move(show), holdsFocus});
+    controls_.emplace(&widget, &control);
+}
 
+void ControlBinder::finish() {
+    std::string missing;
+    for (const auto& [name, control] : core_.controls.all())
+        if (control->visual() && !bindings_.count(control)) missing += " " + name;
+    if (!missing.empty()) throw BindingError("no widget for the controls" + missing);
+
+    watchFocus();
     core_.controls.setObserver([this](Control& control) { show(control); });
     actions_.setAfterAction([this](Control* control) {
         if (control) show(*control);
@@ -44,49 +41,21 @@ void ControlBinder::bindAll(std::function<void(Control&)> onPageOrWindow) {
         show(*control);
 }
 
-void ControlBinder::bind(Control& control, QWidget* widget) {
-    std::function<void()> refresh = widget ? bindWidget(control, widget, actions_) : nullptr;
-    if (!refresh) {
-        unbound_.push_back(control.name());
-        return;
-    }
-    widgets_[&control] = widget;
-    refreshers_[&control] = std::move(refresh);
-}
-
-void ControlBinder::bindMemos() {
-    const std::pair<const char*, LineList*> memos[] = {{"Memo1", &core_.Memo1},
-                                                       {"Memo2", &core_.Memo2},
-                                                       {"Memo3", &core_.Memo3},
-                                                       {"Memo4", &core_.Memo4},
-                                                       {"Memo5", &core_.Memo5}};
-    for (const auto& [name, list] : memos) {
-        if (auto* memo = window_.findChild<MemoView*>(QString::fromLatin1(name)))
-            memo->bind(*list);
-        else
-            unbound_.push_back(name);
-    }
-}
-
 void ControlBinder::show(Control& control) {
-    if (control.kind() == ControlKind::Window || control.kind() == ControlKind::Page) {
-        if (onPageOrWindow_) onPageOrWindow_(control);
-        return;
-    }
-    const auto it = refreshers_.find(&control);
-    if (it != refreshers_.end()) it->second();
+    const auto it = bindings_.find(&control);
+    if (it != bindings_.end() && it->second.show) it->second.show();
 }
 
 QWidget* ControlBinder::widgetOf(const Control& control) const {
-    const auto it = widgets_.find(&control);
-    return it == widgets_.end() ? nullptr : it->second;
+    const auto it = bindings_.find(&control);
+    return it == bindings_.end() ? nullptr : it->second.widget;
 }
 
 Control* ControlBinder::controlOf(QWidget* widget) const {
     // The focus may sit in a part of a control's widget (the field of a spin edit).
     for (QWidget* w = widget; w && w != &window_; w = w->parentWidget()) {
         const auto it = controls_.find(w);
-        if (it != controls_.end()) return it->second;
+        if (it != controls_.end() && bindings_.at(it->second).holdsFocus) return it->second;
     }
     return nullptr;
 }

@@ -3,31 +3,47 @@
 #include <QObject>
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
 class QWidget;
 
 namespace qpane {
 
 class Control;
+class Controls;
 class FaceActions;
 class TFqpane;
 
-// Keeps the widgets of the window in step with the core's controls, and turns the operator's
-// use of a widget into the core's handler through FaceActions. Each control is bound to the
-// widget of the window named after it. While a widget is updated from the core its signals
-// are blocked, so nothing goes back.
+// The window's widgets do not fit the core's controls: a control without a widget, or one
+// bound twice. The window does not start.
+class BindingError : public std::logic_error {
+  public:
+    using std::logic_error::logic_error;
+};
+
+// Keeps the widgets of the window in step with the core's controls. Each control is bound to
+// exactly one widget, by the control itself (WidgetMaker makes the widget of each kind); the
+// window's start-up checks that none is left out. While a widget shows what the core holds
+// its signals are blocked, so nothing goes back.
 class ControlBinder : public QObject {
     Q_OBJECT
   public:
     ControlBinder(QWidget& window, FaceActions& actions);
     ~ControlBinder() override;
 
-    // Binds the core's controls, memos and grids to the widgets of the window; the pages and
-    // the window itself go to onPageOrWindow, which the main window shows.
-    void bindAll(std::function<void(Control&)> onPageOrWindow);
+    FaceActions& actions() const { return actions_; }
+
+    // Binds control to widget; show shows the control's state in the widget. A control or a
+    // widget that is bound already is refused with BindingError. The focus in a widget is the
+    // focus of its control, except in the window and its pages (holdsFocus false): there it
+    // is in a widget of no control of its own.
+    void bind(Control& control, QWidget& widget, std::function<void()> show,
+              bool holdsFocus = true);
+    // Every control that the window shows has its widget, or BindingError names those that
+    // have none. Then every widget shows what the core holds, and follows it from now on.
+    void finish();
 
     // Shows what the core holds for control in its widget.
     void show(Control& control);
@@ -35,23 +51,21 @@ class ControlBinder : public QObject {
     void applyFocus();
 
     QWidget* widgetOf(const Control& control) const;
-    // The controls that found no widget of their name (timers have none).
-    const std::vector<std::string>& unbound() const { return unbound_; }
 
   private:
-    void bind(Control& control, QWidget* widget);
-    void bindMemos();
     void watchFocus();
     Control* controlOf(QWidget* widget) const;
 
     QWidget& window_;
     FaceActions& actions_;
     TFqpane& core_;
-    std::function<void(Control&)> onPageOrWindow_;
-    std::unordered_map<const Control*, QWidget*> widgets_;
-    std::unordered_map<const Control*, std::function<void()>> refreshers_;
+    struct Binding {
+        QWidget* widget;
+        std::function<void()> show;
+        bool holdsFocus;
+    };
+    std::unordered_map<const Control*, Binding> bindings_;
     std::unordered_map<const QWidget*, Control*> controls_;
-    std::vector<std::string> unbound_;
 };
 
 }  // namespace qpane

@@ -5,7 +5,7 @@
 #include "gui/grid_view.h"
 #include "gui/memo_view.h"
 #include "gui/pages.h"
-#include "gui/widget_factory.h"
+#include "gui/widget_maker.h"
 
 namespace qpane {
 
@@ -13,31 +13,31 @@ namespace {
 constexpr int kMemo1Height = 448;
 }
 
-void buildDataCheckPage(QWidget* page, TFqpane& core) {
-    make::label(page, "LabelMemo1", QStringLiteral("入力データ"), QRect(8, 4, 200, 18));
+void buildDataCheckPage(QWidget* page, TFqpane& core, WidgetMaker& make) {
+    make.label(page, "LabelMemo1", QStringLiteral("入力データ"), QRect(8, 4, 200, 18));
     auto* splitter = new QSplitter(Qt::Vertical, page);
     splitter->setObjectName(QStringLiteral("Splitter1"));
     splitter->setGeometry(8, 24, 300, 612);
     splitter->setChildrenCollapsible(false);
     splitter->setHandleWidth(5);
     splitter->setStyleSheet(QStringLiteral("QSplitter::handle { background: black; }"));
-    MemoView* input = make::memo(splitter, "Memo1", QRect());
-    MemoView* queue = make::memo(splitter, "Memo2", QRect());
+    MemoView* input = make.widgetOf(splitter, core.Memo1, QRect());
+    MemoView* queue = make.widgetOf(splitter, core.Memo2, QRect());
     splitter->addWidget(input);
     splitter->addWidget(queue);
     splitter->setSizes({kMemo1Height, 612 - kMemo1Height - splitter->handleWidth()});
 
-    make::label(page, "LabelMemo3", QStringLiteral("出力データ"), QRect(316, 4, 200, 18));
-    make::memo(page, "Memo3", QRect(316, 24, 300, 612));
-    make::grid(page, core.DBGrid1, {}, QRect(624, 24, 272, 612));
+    make.label(page, "LabelMemo3", QStringLiteral("出力データ"), QRect(316, 4, 200, 18));
+    make.widgetOf(page, core.Memo3, QRect(316, 24, 300, 612));
+    make.widgetOf(page, core.DBGrid1, QRect(624, 24, 272, 612));
 
     // Never shown to the operator.
-    make::memo(page, "Memo4", QRect(316, 24, 300, 200))->hide();
-    make::memo(page, "Memo5", QRect(316, 230, 300, 200))->hide();
-    make::edit(page, "Edit1", QRect(624, 24, 272, 22));
-    make::edit(page, "Edit3", QRect(624, 50, 272, 22));
-    make::button(page, "Button1", QRect(624, 80, 80, 25));
-    make::button(page, "Button2", QRect(712, 80, 80, 25));
+    make.widgetOf(page, core.Memo4, QRect(316, 24, 300, 200));
+    make.widgetOf(page, core.Memo5, QRect(316, 230, 300, 200));
+    make.widgetOf(page, core.Edit1, QRect(624, 24, 272, 22));
+    make.widgetOf(page, core.Edit3, QRect(624, 50, 272, 22));
+    make.widgetOf(page, core.Button1, QRect(624, 80, 80, 25));
+    make.widgetOf(page, core.Button2, QRect(712, 80, 80, 25));
 }
 
 }  // namespace qpane

@@ -11,14 +11,14 @@
 #include "gui/face_actions.h"
 #include "gui/pages.h"
 #include "gui/panel_widget.h"
-#include "gui/widget_factory.h"
+#include "gui/widget_maker.h"
 #include "gui/window_font.h"
 
 namespace qpane {
 
 MainWindow::MainWindow(TFqpane& core, QtScheduler& scheduler, QWidget* parent)
     : QWidget(parent), core_(core), actions_(std::make_unique<FaceActions>(core, scheduler)) {
-    setObjectName(QStringLiteral("Fqpane"));
+    setObjectName(QString::fromStdString(core_.Fqpane.name()));
     setFixedSize(kWidth, kHeight);
     setFont(windowFont());
     QPalette black = palette();
@@ -27,9 +27,10 @@ MainWindow::MainWindow(TFqpane& core, QtScheduler& scheduler, QWidget* parent)
     setPalette(black);
     setAutoFillBackground(true);
 
-    buildFrame();
     binder_ = new ControlBinder(*this, *actions_);
-    binder_->bindAll([this](Control& control) { showPageOrWindow(control); });
+    WidgetMaker make(*binder_);
+    buildFrame(make);
+    binder_->finish();
     // "×" asks from inside a handler; the close runs the shut-down after it.
     core_.onCloseRequest = [this] {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
@@ -41,21 +42,25 @@ MainWindow::~MainWindow() {
     core_.controls.setObserver(nullptr);
 }
 
-void MainWindow::buildFrame() {
-    pages_ = new QStackedWidget(this);
-    pages_->setObjectName(QStringLiteral("PageControl1"));
-    pages_->setGeometry(0, kTabRowHeight + 1, kWidth, kHeight - kTabRowHeight - 1);
-    Control* pageControls[] = {&core_.TabSheet1, &core_.TabSheet2, &core_.TabSheet3,
-                               &core_.TabSheet4};
-    void (*builders[])(QWidget*, TFqpane&) = {buildBoardControlPage, buildDataCheckPage,
-                                              buildPatternPage, buildMaintenancePage};
+void MainWindow::buildFrame(WidgetMaker& make) {
+    // The window and its pages show themselves: the caption as the title, a page as its tab
+    // and as the page shown. The focus in them is in no control of their own.
+    binder_->bind(
+        core_.Fqpane, *this,
+        [this] { setWindowTitle(QString::fromStdString(core_.Fqpane.caption())); },
+        /*holdsFocus=*/false);
+    pages_ = make.widgetOf(this, core_.PageControl1,
+                           QRect(0, kTabRowHeight + 1, kWidth, kHeight - kTabRowHeight - 1));
+    Page* pageControls[] = {&core_.TabSheet1, &core_.TabSheet2, &core_.TabSheet3, &core_.TabSheet4};
+    void (*builders[])(QWidget*, TFqpane&, WidgetMaker&) = {
+        buildBoardControlPage, buildDataCheckPage, buildPatternPage, buildMaintenancePage};
     for (size_t i = 0; i < tabs_.size(); ++i) {
-        Control* control = pageControls[i];
+        Page* control = pageControls[i];
         pageControls_[i] = control;
         auto* page = new QWidget(pages_);
         page->setObjectName(QString::fromStdString(control->name()));
         pages_->addWidget(page);
-        builders[i](page, core_);
+        builders[i](page, core_, make);
 
         auto* tab = new QPushButton(this);
         tab->setObjectName(QString::fromStdString(control->name()) + QStringLiteral("Tab"));
@@ -65,12 +70,19 @@ void MainWindow::buildFrame() {
         connect(tab, &QPushButton::clicked, this, [this, control] {
             actions_->run(control, [this, control] { core_.showPage(*control); });
         });
+        binder_->bind(
+            *control, *page,
+            [this, tab, control] {
+                tab->setText(QString::fromStdString(control->caption()));
+                showActivePage();
+            },
+            /*holdsFocus=*/false);
     }
 
     // The tab cover: over the whole row of tab buttons.
-    make::panel(this, "Panel1", QRect(0, 0, 500, kTabRowHeight))->raise();
+    make.widgetOf(this, core_.Panel1, QRect(0, 0, 500, kTabRowHeight))->raise();
 
-    TCuteButton* close = make::button(this, "CuteButton2", QRect(kWidth - 34, 1, 32, 27));
+    TCuteButton* close = make.widgetOf(this, core_.CuteButton2, QRect(kWidth - 34, 1, 32, 27));
     QFont bold = close->font();
     bold.setBold(true);
     bold.setPixelSize(27);
@@ -80,17 +92,6 @@ void MainWindow::buildFrame() {
 
 QWidget* MainWindow::currentPage() const {
     return pages_->currentWidget();
-}
-
-void MainWindow::showPageOrWindow(Control& control) {
-    if (control.kind() == ControlKind::Window) {
-        setWindowTitle(QString::fromStdString(control.caption()));
-        return;
-    }
-    for (size_t i = 0; i < tabs_.size(); ++i)
-        if (pageControls_[i] == &control)
-            tabs_[i]->setText(QString::fromStdString(control.caption()));
-    showActivePage();
 }
 
 void MainWindow::showActivePage() {

@@ -15,6 +15,7 @@ class ControlBinder;
 class FaceActions;
 class QtScheduler;
 class TFqpane;
+class WidgetMaker;
 
 // The window TFqpane as the operator sees it: the page control with its tab buttons, the tab
 // cover, the close button and the four pages, bound to the core. Start-up (FormShow) runs
@@ -27,6 +28,8 @@ class MainWindow : public QWidget {
     static constexpr int kTabWidth = 120;
     static constexpr int kTabRowHeight = 29;
 
+    // Builds the widgets of every control of the core and binds them; a control left without
+    // a widget, or given two, throws BindingError: the window does not start.
     MainWindow(TFqpane& core, QtScheduler& scheduler, QWidget* parent = nullptr);
     ~MainWindow() override;
 
@@ -47,8 +50,7 @@ class MainWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void buildFrame();
-    void showPageOrWindow(Control& control);
+    void buildFrame(WidgetMaker& make);
     void showActivePage();
     void startUp();
     void shutDown();

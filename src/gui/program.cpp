@@ -7,6 +7,7 @@
 
 #include "app/fqpane.h"
 #include "app/traffic_journal.h"
+#include "gui/control_binder.h"
 #include "gui/main_window.h"
 #include "platform/qt/qt_scheduler.h"
 
@@ -24,6 +25,10 @@ QpaneProgram::~QpaneProgram() {
 
 std::string QpaneProgram::storeFailureText(const std::string& reason) {
     return "結果データベースを開けません。プログラムを終了します。\n" + reason;
+}
+
+std::string QpaneProgram::windowFailureText(const std::string& reason) {
+    return "画面を組み立てられません。プログラムを終了します。\n" + reason;
 }
 
 bool QpaneProgram::create() {
@@ -47,7 +52,13 @@ bool QpaneProgram::create() {
         [this](const std::string& text) { scheduler_.post([this, text] { boxes_.error(text); }); });
     core_->CommX1.setTrace(journal_.get());
     core_->CommX2.setTrace(journal_.get());
-    window_ = std::make_unique<MainWindow>(*core_, scheduler_);
+    try {
+        window_ = std::make_unique<MainWindow>(*core_, scheduler_);
+    } catch (const BindingError& e) {
+        // A window built without the widget of a control would leave the operator without it.
+        boxes_.error(windowFailureText(e.what()));
+        return false;
+    }
     // The session header: the settings as start-up read them and the results stored then.
     QObject::connect(window_.get(), &MainWindow::startUpDone, [this] {
         std::ifstream in(paths_.settingsFolder() / "Qcontrol.ini", std::ios::binary);

@@ -28,7 +28,8 @@ class QpaneProgram {
     QpaneProgram& operator=(const QpaneProgram&) = delete;
 
     // Makes the folders, the core and the window (not shown). When the result store cannot be
-    // opened it shows why and returns false: the program does not start.
+    // opened, or the window has no widget for a control of the core, it shows why and returns
+    // false: the program does not start.
     bool create();
 
     TFqpane& core() const { return *core_; }
@@ -38,6 +39,8 @@ class QpaneProgram {
 
     // The message shown when the store cannot be opened.
     static std::string storeFailureText(const std::string& reason);
+    // The message shown when the window's widgets do not fit the core's controls.
+    static std::string windowFailureText(const std::string& reason);
 
   private:
     Paths paths_;

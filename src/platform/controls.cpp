@@ -1,6 +1,7 @@
 #include "platform/controls.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/convert.h"
 
@@ -9,6 +10,10 @@ namespace qpane {
 Control::Control(Controls& owner, std::string name, ControlKind kind)
     : owner_(owner), name_(std::move(name)), kind_(kind) {
     owner_.add(*this);
+}
+
+Control::~Control() {
+    owner_.remove(*this);
 }
 
 void Control::changed() {
@@ -161,6 +166,16 @@ void TimerControl::SetInterval(int ms) {
     if (Interval() == ms) return;
     scheduler_.setTimerInterval(id_, ms);
     changed();
+}
+
+void Controls::add(Control& c) {
+    if (!byName_.emplace(c.name(), &c).second)
+        throw std::logic_error("two controls are named " + c.name());
+}
+
+void Controls::remove(const Control& c) {
+    const auto it = byName_.find(c.name());
+    if (it != byName_.end() && it->second == &c) byName_.erase(it);
 }
 
 Control* Controls::find(std::string_view name) const {

@@ -1,3 +1,6 @@
+// The core's model of the window toolkit's controls: the state that the handlers read and
+// write and that a face (the Qt window, qpane-replay) shows. Each kind of control is a type of
+// its own, so that a face binds a control by its type and cannot bind it as another kind.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +32,8 @@ enum class ControlKind {
     TrackBar,
     Timer,
     Grid,
+    Memo,
+    PageControl,
 };
 
 // Colours as 0xRRGGBB.
@@ -42,13 +47,15 @@ inline constexpr uint32_t clBtnFace = 0xF0F0F0;
 // face shows. Every change is reported to the owner's observer.
 class Control {
   public:
-    Control(Controls& owner, std::string name, ControlKind kind);
-    virtual ~Control() = default;
+    // A control leaves its owner when it goes.
+    virtual ~Control();
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
 
     const std::string& name() const { return name_; }
     ControlKind kind() const { return kind_; }
+    // Whether the window shows the control: a timer is a component without a widget.
+    virtual bool visual() const { return true; }
 
     bool visible() const { return visible_; }
     void setVisible(bool visible);
@@ -67,6 +74,8 @@ class Control {
     std::function<void(std::string_view key)> OnKeyDown;
 
   protected:
+    // A name that another control of the owner has already is refused (std::logic_error).
+    Control(Controls& owner, std::string name, ControlKind kind);
     void changed();
 
   private:
@@ -78,6 +87,20 @@ class Control {
     std::string caption_;
     uint32_t color_ = clBtnFace;
 };
+
+// The controls that have no state beyond the common one.
+template <ControlKind K>
+class PlainControl : public Control {
+  public:
+    PlainControl(Controls& owner, std::string name) : Control(owner, std::move(name), K) {}
+};
+using Window = PlainControl<ControlKind::Window>;            // the main window
+using Page = PlainControl<ControlKind::Page>;                // a page of the page control
+using PageControl = PlainControl<ControlKind::PageControl>;  // the stack of pages
+using Panel = PlainControl<ControlKind::Panel>;
+using Label = PlainControl<ControlKind::Label>;
+using Button = PlainControl<ControlKind::Button>;
+using Image = PlainControl<ControlKind::Image>;
 
 // A radio group. Setting its item from the program clamps it to the items and runs OnClick
 // when the item changed, as the operator's click does.
@@ -168,6 +191,7 @@ class TimerControl : public Control {
   public:
     TimerControl(Controls& owner, std::string name, Scheduler& scheduler, TimerId id, int interval,
                  bool enabled);
+    bool visual() const override { return false; }
     bool Enabled() const { return scheduler_.timerEnabled(id_); }
     void SetEnabled(bool enabled);
     int Interval() const { return scheduler_.timerInterval(id_); }
@@ -193,7 +217,8 @@ class Controls {
 
   private:
     friend class Control;
-    void add(Control& c) { byName_[c.name()] = &c; }
+    void add(Control& c);
+    void remove(const Control& c);
     void changed(Control& c) {
         if (observer_) observer_(c);
     }

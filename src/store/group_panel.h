@@ -2,10 +2,10 @@
 
 #include <string>
 
+#include "platform/controls.h"
+
 namespace qpane {
 
-class Control;
-class SpinEdit;
 class TQuery;
 
 // The group panel: the operator assigns group numbers to ranges of bibs within a block, and
@@ -14,7 +14,7 @@ class TQuery;
 // The spin fields run their change handlers whenever the program changes their value; the
 // steps here rely on that cascade (SpEgr loads its range, SpEs and SpEe keep it in order).
 struct GroupPanel {
-    Control& Panel6;
+    Panel& Panel6;
     SpinEdit& SPE;    // the block shown and written
     SpinEdit& SpEgr;  // the group
     SpinEdit& SpEs;   // the first bib of the range

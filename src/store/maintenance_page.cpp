@@ -3,6 +3,7 @@
 #include "input/time_values.h"
 #include "platform/controls.h"
 #include "platform/convert.h"
+#include "store/grid_control.h"
 #include "store/query.h"
 
 namespace qpane {

@@ -4,12 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/controls.h"
+
 namespace qpane {
 
-class Control;
-class Edit;
-class MaskEdit;
-class SpinEdit;
+class GridControl;
 class TQuery;
 
 // The maintenance page: the operator lists result rows, takes the run times of one competitor
@@ -23,8 +22,8 @@ struct MaintenancePage {
     Edit& Edit2;     // the bib being corrected
     MaskEdit& ME1;   // its run-1 time
     MaskEdit& ME2;   // its run-2 time
-    Control& DBGrid2;
-    Control& CuteButton4;
+    GridControl& DBGrid2;
+    Button& CuteButton4;
     // Moves the window's focus to a control of the page.
     std::function<void(const Control&)> setFocus;
 

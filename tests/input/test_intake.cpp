@@ -53,7 +53,11 @@ class Intake : public ::testing::Test {
 
 TEST_F(Intake, DirectAlpineQueuesTimingLinesAndLogsEveryLine) {
     use(1, "D");
-    rx("\x02" "C1101200:01:23.45\x03\x02" "CA1013\x03\x02" "CS1014\x03\x02" "C21015\x03");
+    rx("\x02"
+       "C1101200:01:23.45\x03\x02"
+       "CA1013\x03\x02"
+       "CS1014\x03\x02"
+       "C21015\x03");
     // Start and stop announcements are logged, not queued; the framing bytes are neither.
     EXPECT_EQ(linesOf(Memo1), (Lines{"C1101200:01:23.45", "CA1013", "CS1014", "C21015"}));
     EXPECT_EQ(linesOf(Memo2), (Lines{"C1101200:01:23.45", "C21015"}));
@@ -63,7 +67,13 @@ TEST_F(Intake, DirectAlpineQueuesTimingLinesAndLogsEveryLine) {
 
 TEST_F(Intake, DirectCrossQueuesTheCodesOfTheBlockOrOfTheRelay) {
     const std::string race =
-        "\x02" "CA1\x03\x02" "CB2\x03\x02" "CF3\x03\x02" "CG4\x03\x02" "C15\x03\x02" "CT6\x03";
+        "\x02"
+        "CA1\x03\x02"
+        "CB2\x03\x02"
+        "CF3\x03\x02"
+        "CG4\x03\x02"
+        "C15\x03\x02"
+        "CT6\x03";
     use(11, "D");
     rx(race);
     EXPECT_EQ(linesOf(Memo2), (Lines{"CA1", "CB2", "CF3", "CG4", "C15"}));
@@ -76,7 +86,8 @@ TEST_F(Intake, DirectCrossQueuesTheCodesOfTheBlockOrOfTheRelay) {
 
 TEST_F(Intake, BufferedAlpineAnswersEachLineWithAPollAndStopsReadingForThePass) {
     use(1, "B");
-    rx("\x02" "C1101200:01:23.45\r");
+    rx("\x02"
+       "C1101200:01:23.45\r");
     EXPECT_EQ(hub.written(1), "\xC1");
     EXPECT_EQ(sendText, "\xC1");
     EXPECT_EQ(state.rxLine, "");  // a timing line is not kept in rxLine
@@ -85,9 +96,12 @@ TEST_F(Intake, BufferedAlpineAnswersEachLineWithAPollAndStopsReadingForThePass) 
     rx("\xC1\xC1");
     EXPECT_TRUE(state.bufferBusy);
     EXPECT_TRUE(Timer1.Enabled());
-    EXPECT_EQ(Memo2.line(0), "\x02" "C1101200:01:23.45");
+    EXPECT_EQ(Memo2.line(0),
+              "\x02"
+              "C1101200:01:23.45");
     // Until the pass frees the intake, what arrives waits in the port.
-    rx("\x02" "C1101300:01:24.45\r");
+    rx("\x02"
+       "C1101300:01:24.45\r");
     EXPECT_EQ(hub.waiting(1), 19);
     // Freed, the next arrival reads what waited with it.
     state.bufferBusy = false;
@@ -98,13 +112,18 @@ TEST_F(Intake, BufferedAlpineAnswersEachLineWithAPollAndStopsReadingForThePass) 
 
 TEST_F(Intake, BufferedAlpineKeepsStartAndStopLinesInRxLine) {
     use(1, "B");
-    rx("\x02" "CA1012@");
-    EXPECT_EQ(state.rxLine, "\x02" "CA1012@");
+    rx("\x02"
+       "CA1012@");
+    EXPECT_EQ(state.rxLine,
+              "\x02"
+              "CA1012@");
 }
 
 TEST_F(Intake, BufferedCrossQueuesWithoutTheFirstByteAndLogsEveryLineInMemo4) {
     use(11, "B");
-    rx("\x02" "CA1\x03\x02" "C1101200:01:23.45\x03@");
+    rx("\x02"
+       "CA1\x03\x02"
+       "C1101200:01:23.45\x03@");
     EXPECT_EQ(linesOf(Memo4), (Lines{"CA1\x03", "C1101200:01:23.45\x03"}));
     EXPECT_EQ(linesOf(Memo2), (Lines{"C1101200:01:23.45\x03"}));
     EXPECT_EQ(state.rxLine, "");
@@ -115,7 +134,9 @@ TEST_F(Intake, BufferedCrossQueuesWithoutTheFirstByteAndLogsEveryLineInMemo4) {
 TEST_F(Intake, InputLogKeepsItsNewestLinesAndDropsARunOfUnansweredPolls) {
     use(1, "D");
     for (int i = 0; i < 25; ++i)
-        rx("\x02" "C1" + std::to_string(1000 + i) + "\x03");
+        rx("\x02"
+           "C1" +
+           std::to_string(1000 + i) + "\x03");
     ASSERT_EQ(Memo1.count(), 18u);
     EXPECT_EQ(Memo1.line(0), "C11007");
     EXPECT_EQ(Memo2.count(), 25u);  // the queue is not trimmed
@@ -132,16 +153,19 @@ TEST_F(Intake, InputLogKeepsItsNewestLinesAndDropsARunOfUnansweredPolls) {
 
 TEST_F(Intake, NoConnectionModeReadsNothing) {
     use(1, "");
-    rx("\x02" "C1101200:01:23.45\x03");
+    rx("\x02"
+       "C1101200:01:23.45\x03");
     EXPECT_EQ(hub.waiting(1), 19);
     EXPECT_EQ(Memo1.count(), 0u);
 }
 
 TEST_F(Intake, DeviceGoneInTheMiddleOfAnEventKeepsWhatWasRead) {
     use(1, "D");
-    rx("\x02" "C1101200:01:23.45\x03");
+    rx("\x02"
+       "C1101200:01:23.45\x03");
     hub.unplug(1);
-    rx("\x02" "C1101300");  // nothing can be read any more
+    rx("\x02"
+       "C1101300");  // nothing can be read any more
     EXPECT_EQ(linesOf(Memo2), (Lines{"C1101200:01:23.45"}));
 }
 

@@ -1,6 +1,8 @@
 // The control state that handlers rely on: clamping, the change cascade, the mask.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "platform/controls.h"
 
 namespace qpane {
@@ -56,7 +58,7 @@ TEST(MaskEditState, CharactersGoPositionByPositionSeparatorsStay) {
 
 TEST(ControlsObserver, SeesEveryStateChangeOnce) {
     Controls c;
-    Control label(c, "Label5", ControlKind::Label);
+    Label label(c, "Label5");
     std::vector<std::string> changes;
     c.setObserver([&](Control& changed) { changes.push_back(changed.name()); });
     label.setCaption("x");
@@ -66,6 +68,19 @@ TEST(ControlsObserver, SeesEveryStateChangeOnce) {
     EXPECT_EQ(changes.size(), 3u);
     EXPECT_EQ(c.find("Label5"), &label);
     EXPECT_EQ(c.find("Nothing"), nullptr);
+}
+
+TEST(ControlsNames, ASecondControlOfTheSameNameIsRefused) {
+    Controls c;
+    Button first(c, "CuteButton1");
+    EXPECT_THROW(Label(c, "CuteButton1"), std::logic_error);
+    EXPECT_EQ(c.find("CuteButton1"), &first);
+    EXPECT_EQ(c.all().size(), 1u);
+    {
+        Label gone(c, "Label1");
+        EXPECT_EQ(c.find("Label1"), &gone);
+    }
+    EXPECT_EQ(c.find("Label1"), nullptr);  // a control that went leaves no name behind
 }
 
 }  // namespace

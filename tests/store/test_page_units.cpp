@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "store/grid_control.h"
 #include "store/group_panel.h"
 #include "store/maintenance_page.h"
 #include "store/query.h"
@@ -69,7 +70,7 @@ class GroupPanelTest : public PageUnitTest {
                     "' and grp<>'0' order by bib");
     }
 
-    Control Panel6{controls, "Panel6", ControlKind::Panel};
+    Panel Panel6{controls, "Panel6"};
     SpinEdit SPE{controls, "SPE", 0, 9, 0};
     SpinEdit SpEgr{controls, "SpEgr", 0, 999, 1};
     SpinEdit SpEs{controls, "SpEs", 0, 998, 1};
@@ -142,8 +143,9 @@ class MaintenancePageUnitTest : public PageUnitTest {
         PageUnitTest::SetUp();
         Qmente = std::make_unique<TQuery>(db(), "Qmente");
         Qedit3 = std::make_unique<TQuery>(db(), "Qedit3");
+        DBGrid2 = std::make_unique<GridControl>(controls, "DBGrid2", *Qmente);
         page = std::make_unique<MaintenancePage>(
-            MaintenancePage{*Qmente, *Qedit3, SpE2, Edit4, Edit5, Edit2, ME1, ME2, DBGrid2,
+            MaintenancePage{*Qmente, *Qedit3, SpE2, Edit4, Edit5, Edit2, ME1, ME2, *DBGrid2,
                             CuteButton4, [this](const Control& c) { focus.push_back(c.name()); }});
     }
     // Lists block b's bibs first to last and takes the row of bib n.
@@ -157,9 +159,9 @@ class MaintenancePageUnitTest : public PageUnitTest {
     SpinEdit SpE2{controls, "SpE2", 0, 9, 0};
     Edit Edit4{controls, "Edit4"}, Edit5{controls, "Edit5"}, Edit2{controls, "Edit2"};
     MaskEdit ME1{controls, "ME1", "00:00:00.00"}, ME2{controls, "ME2", "00:00:00.00"};
-    Control DBGrid2{controls, "DBGrid2", ControlKind::Grid};
-    Control CuteButton4{controls, "CuteButton4", ControlKind::Button};
+    Button CuteButton4{controls, "CuteButton4"};
     std::unique_ptr<TQuery> Qmente, Qedit3;
+    std::unique_ptr<GridControl> DBGrid2;
     std::unique_ptr<MaintenancePage> page;
     std::vector<std::string> focus;
 };
@@ -184,8 +186,9 @@ TEST_F(MaintenancePageUnitTest, CorrectionStoresBothTimesAndTheirTotal) {
 TEST_F(MaintenancePageUnitTest, RefusedCorrectionIsToldAndTheGridShowsWhatIsStored) {
     take(0, 4);
     ME1.typeText("00:00:30.00");
-    exec("create trigger refuse before update on timedata begin "
-         "select raise(abort, 'store refuses'); end");
+    exec(
+        "create trigger refuse before update on timedata begin "
+        "select raise(abort, 'store refuses'); end");
     const std::string refused = page->correct();
     EXPECT_NE(refused.find("store refuses"), std::string::npos) << refused;
     EXPECT_EQ(Qmente->FieldByName("time1").AsString(), "");

@@ -243,13 +243,7 @@ void ReplaySession::dump(const Action& a) {
     if (what == "sql") return runSql(name, true);
     if (!window_) throw ScenarioError(a.line, "dump " + what + " needs a started window");
     if (what == "memo") {
-        LineList* memo = nullptr;
-        TFqpane& w = *window_;
-        if (name == "Memo1") memo = &w.Memo1;
-        if (name == "Memo2") memo = &w.Memo2;
-        if (name == "Memo3") memo = &w.Memo3;
-        if (name == "Memo4") memo = &w.Memo4;
-        if (name == "Memo5") memo = &w.Memo5;
+        const Memo* memo = window_->controls.findAs<Memo>(name);
         if (!memo) throw ScenarioError(a.line, "no memo '" + name + "'");
         transcript_.event("memo " + name + " " + std::to_string(memo->count()));
         for (size_t i = 0; i < memo->count(); ++i)
