@@ -53,12 +53,12 @@ bool TFqpane::tellStoreFailure() {
 }
 
 void TFqpane::ImgA1Click(Control& sender) {
-    static const std::pair<const char*, int> kImages[] = {
-        {"ImgA1", 1},  {"ImgA2", 2},  {"ImgA3", 3},  {"ImgA4", 4},  {"ImgA5", 5},
-        {"ImgC1", 11}, {"ImgC2", 12}, {"ImgC3", 13}, {"ImgC4", 14},
+    const std::pair<const Control*, int> images[] = {
+        {&ImgA1, 1},  {&ImgA2, 2},  {&ImgA3, 3},  {&ImgA4, 4},  {&ImgA5, 5},
+        {&ImgC1, 11}, {&ImgC2, 12}, {&ImgC3, 13}, {&ImgC4, 14},
     };
-    for (const auto& [name, number] : kImages) {
-        if (sender.name() != name) continue;
+    for (const auto& [image, number] : images) {
+        if (&sender != image) continue;
         patternNo = number;
         Label5.setCaption(patternCaption(number));
     }
