@@ -33,7 +33,8 @@ TFqpane::TFqpane(WindowEnvironment env)
       Qtop(Db1, "Qtop", fixedText("Qtop")),
       Qed1(Db1, "Qed1", fixedText("Qed1")),
       Qed2(Db1, "Qed2", fixedText("Qed2")),
-      Qed3(Db1, "Qed3", fixedText("Qed3")) {
+      Qed3(Db1, "Qed3", fixedText("Qed3")),
+      boardOutput(CommX1, CommX2, env.scheduler, Memo3, {pinout, port1Open, port2Open}, sendText) {
     // An installation has the folder of its settings file; a fresh root gets it with the
     // installation database, so that the settings can be written at shut-down.
     std::error_code ignored;

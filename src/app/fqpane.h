@@ -8,6 +8,7 @@
 
 #include "app/run_state.h"
 #include "app/window_design.h"
+#include "board/board_output.h"
 #include "input/line_list.h"
 #include "input/memo.h"
 #include "platform/controls.h"
@@ -98,14 +99,6 @@ class TFqpane : public RunState {
     void CuteButton58Click();
     void CuteButton61Click();
     void CuteButton1Click();
-    // The port that the board commands use (pinout and the open flags), or none.
-    TCustomCommX* boardCommandPort();
-    // Sends a line by the display rule: RGinout item 0 -> CommX1 while port1Open, otherwise
-    // CommX2 while port2Open; dropped otherwise.
-    void sendToBoard(const std::string& line);
-    // Ends what a pass or a display step wrote to the output log with an empty line; the log
-    // keeps its newest 38 lines.
-    void endOutputLogEntry();
 
     // ---- Time values (they read patternNo and RGpre)
     int64_t timetonum(std::string_view text) const;
@@ -186,6 +179,9 @@ class TFqpane : public RunState {
     QPANE_CONTROL(Memo, Memo3);  // output log
     QPANE_CONTROL(Memo, Memo4);  // cross-country input log
     QPANE_CONTROL(Memo, Memo5);
+
+    // Every board line and the output log Memo3.
+    BoardOutput boardOutput;
 
     // The window and its pages
     QPANE_CONTROL(Window, Fqpane);

@@ -2,18 +2,30 @@
 
 #include <cstdio>
 
+#include "input/time_values.h"
+
 namespace qpane {
 
 namespace {
 // Row letters of the board as the test commands address them: row 12 is the lower-case "l",
 // since the upper-case "L" starts a control line.
 std::string testRowLetter(int row) {
-    return row == 12 ? "l" : std::string(1, char('A' + row - 1));
+    return BoardRow(row) == kRowL ? "l" : std::string(1, BoardRow(row).letter());
 }
 }  // namespace
 
-std::string blankBoardRow(int row) {
-    return std::string(1, char(64 + row)) + std::string(29, ' ') + "\r";
+std::string blankBoardRow(BoardRow row) {
+    return std::string(1, row.letter()) + std::string(29, ' ') + "\r";
+}
+
+void resetBoardRows(BoardRows& rows, int& rowNo) {
+    for (rowNo = 1; rowNo <= 10; ++rowNo)
+        rowOf(rows, BoardRow(rowNo)) = blankBoardRow(BoardRow(rowNo));
+}
+
+bool showsSomething(std::string_view row, size_t from, size_t to) {
+    if (from < 1 || from > row.size() || to < from) return false;
+    return !trimControl(row.substr(from - 1, to - from + 1)).empty();
 }
 
 std::vector<std::string> allNullLines(bool sharedPort) {
@@ -70,6 +82,10 @@ std::vector<std::string> showAddressLines(bool sharedPort) {
 
 std::string brightnessLine(int position) {
     return "K    " + std::to_string(position) + "\r";
+}
+
+std::vector<std::string> brightnessCommandLines(int position) {
+    return {brightnessLine(position), "888     88:88:88.00 88\r", "L888     88:88:88.01 88\r"};
 }
 
 }  // namespace qpane

@@ -126,12 +126,6 @@ std::vector<std::string> gridTotalStatement(const TFqpane& w) {
         "and block=" + inQuotes(w.blockNo) + " and grp=" + inQuotes(w.grpNo) + " order by totalt"};
 }
 
-void sendFirstResultCommand(TFqpane& w) {
-    w.sendText = kFirstResultCommand;
-    w.CommX2.SendString(w.sendText);
-    w.CommX2.SendString(w.sendText);
-}
-
 std::string rankingRow(const TFqpane& w, int rowNo, std::string_view bib, std::string_view time) {
     return std::string(1, static_cast<char>(64 + rowNo)) + std::string(bib) + "     " +
            w.dptime(time) + "\r";
@@ -164,31 +158,15 @@ std::string& boardRow(TFqpane& w, int rowNo) {
 }
 
 void sendRowsAToJ(TFqpane& w) {
-    constexpr int kRowJ = 10;
-    if (w.RGinout.ItemIndex() == 0) {
-        if (!w.port1Open) return;
-        for (w.rowNo = 1; w.rowNo <= kRowJ; ++w.rowNo) {
-            w.CommX1.SendString(boardRow(w, w.rowNo));
-            w.scheduler().pause(50);
-        }
-    } else if (w.port2Open) {
-        for (w.rowNo = 1; w.rowNo <= kRowJ; ++w.rowNo) {
-            const std::string& row = boardRow(w, w.rowNo);
-            if (!showsSomething(row, 3, 20)) continue;
-            w.CommX2.SendString(row);
-            w.scheduler().pause(50);
-        }
-    }
-}
-
-bool showsSomething(std::string_view row, size_t from, size_t to) {
-    return !trimControl(characters(row, from, to)).empty();
+    PassRows plan;
+    plan.separate.blankFrom = 3;
+    w.boardOutput.sendPassRows(w.boardRows, w.rowNo, plan);
 }
 
 void logPassLines(TFqpane& w) {
-    w.Memo3.addLine(w.logLineA);
-    w.Memo3.addLine(w.logLineB);
-    w.Memo3.addLine(w.logLineC);
+    w.boardOutput.log(w.logLineA);
+    w.boardOutput.log(w.logLineB);
+    w.boardOutput.log(w.logLineC);
 }
 
 std::string differenceRow(const TFqpane& w, char rowLetter) {

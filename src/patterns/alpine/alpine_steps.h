@@ -79,10 +79,6 @@ std::string openRankCount(TQuery& q);
 std::vector<std::string> gridRun1Statement(const TFqpane& w, bool withBlock);
 std::vector<std::string> gridTotalStatement(const TFqpane& w);
 
-// "L        99         9  \r" into sendText and twice to CommX2: the board's signal that the
-// first result of a group and block follows.
-void sendFirstResultCommand(TFqpane& w);
-
 // Board row rowNo (1 = "A"): element rowNo - 1 of boardRows.
 std::string& boardRow(TFqpane& w, int rowNo);
 
@@ -99,13 +95,9 @@ void fillRanking(TFqpane& w, TQuery& q, std::string_view column, int firstRow, i
 // a text of four or more characters, or an empty one, stays as it is.
 std::string rankForm(const std::string& rank);
 
-// Rows A to J to the board (rowNo counting them), 50 ms apart: all of them to CommX1 when
-// the port is shared, only those with something in characters 3 to 20 to CommX2 when it is
-// separate. Nothing is logged.
+// Rows A to J to the board (rowNo counting them): all of them on the shared port, only those
+// with something in characters 3 to 20 on the separate one. Nothing is logged.
 void sendRowsAToJ(TFqpane& w);
-
-// Whether characters from..to of a row hold anything but blanks.
-bool showsSomething(std::string_view row, size_t from, size_t to);
 
 // The lines of the competitor, the time or difference, and the leader that a pass leaves
 // for the output log (logLineA, logLineB, logLineC).

@@ -10,7 +10,6 @@ using namespace alpine;
 namespace {
 constexpr const char* kBlankRowB = "B                   \r";
 constexpr int kLastRow = 13;  // row M
-constexpr int kRowL = 12;
 }  // namespace
 
 void TFqpane::syoriA1() {
@@ -43,7 +42,7 @@ void TFqpane::syoriA1() {
             boardRows[0] = logLineA;
             storeTime(*this, "time1", UpdateLines::Two);
             openRanking(*this, "time1");
-            if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
+            if (Qedit.RecordCount() == 1) boardOutput.sendFirstResultCommand();
             if (logLineC.empty())
                 logLineC = rankingRow(*this, 3, Qedit.FieldByName("bib").AsString(),
                                       Qedit.FieldByName("time1").AsString());
@@ -60,7 +59,7 @@ void TFqpane::syoriA1() {
                                      sqlValue(blockNo) + "'",
                                  "and time2<>''", "order by totalt"});
             Qedit.Open();
-            if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
+            if (Qedit.RecordCount() == 1) boardOutput.sendFirstResultCommand();
             // The leader's run-1 time, not the total that the ranking is ordered by.
             if (logLineC.empty())
                 logLineC = rankingRow(*this, 3, Qedit.FieldByName("bib").AsString(),
@@ -75,27 +74,16 @@ void TFqpane::syoriA1() {
     }
 
     if (!logLineA.empty()) {
-        if (RGinout.ItemIndex() == 0) {
-            if (port1Open) {
-                for (rowNo = 1; rowNo <= kLastRow; ++rowNo) {
-                    if (rowNo == kRowL) continue;
-                    CommX1.SendString(boardRow(*this, rowNo));
-                    scheduler().pause(50);
-                }
-            }
-        } else if (port2Open) {
-            for (rowNo = 1; rowNo <= kLastRow; ++rowNo) {
-                if (rowNo == kRowL) continue;
-                const std::string& row = boardRow(*this, rowNo);
-                Memo3.addLine(row);
-                if (showsSomething(row, 2, 20)) {
-                    CommX2.SendString(row);
-                    scheduler().pause(50);
-                }
-            }
-        }
+        // Rows A to M; on the separate port every row is logged and only those with
+        // something after the letter are sent.
+        PassRows plan;
+        plan.last = kLastRow;
+        plan.skipRowL = true;
+        plan.separate.blankFrom = 2;
+        plan.separate.log = RowLog::EveryRow;
+        boardOutput.sendPassRows(boardRows, rowNo, plan);
         logPassLines(*this);
-        endOutputLogEntry();
+        boardOutput.endLogEntry();
     }
 
     bufferBusy = false;

@@ -63,7 +63,7 @@ void TFqpane::syoriA2() {
             // pass and hold the queue, and every time behind it, for the rest of the race.
             if (hasColumn(Qtimedp, "rtime")) {
                 if (Qtimedp.RecordCount() == 1) {
-                    sendFirstResultCommand(*this);
+                    boardOutput.sendFirstResultCommand();
                     dpscl();
                 }
                 // A kept result fills no row: its cursor is where the last fill left it, past
@@ -73,24 +73,19 @@ void TFqpane::syoriA2() {
             }
         }
 
+        // The separate board is refreshed only after a line that changed the ranking it
+        // shows; it gets and logs every row, blank ones too.
+        const bool refreshesSeparate =
+            !workLine.empty() &&
+            ((seen1 && !seenT) || (seen2 && workLine.compare(0, 2, "C2") == 0));
         if (!boardRows[0].empty()) {
-            if (RGinout.ItemIndex() == 0) {
-                if (port1Open) {
-                    for (rowNo = 1; rowNo <= kLastRow; ++rowNo) {
-                        CommX1.SendString(boardRow(*this, rowNo));
-                        scheduler().pause(50);
-                    }
-                }
-            } else if (port2Open && !workLine.empty() &&
-                       ((seen1 && !seenT) || (seen2 && workLine.compare(0, 2, "C2") == 0))) {
-                for (rowNo = 1; rowNo <= kLastRow; ++rowNo) {
-                    CommX2.SendString(boardRow(*this, rowNo));
-                    Memo3.addLine(boardRow(*this, rowNo));
-                    scheduler().pause(50);
-                }
-            }
+            PassRows plan;
+            plan.last = kLastRow;
+            plan.separate.log = RowLog::SentRows;
+            if (!refreshesSeparate) plan.separate.rows = PortRowRule::Rows::Skipped;
+            boardOutput.sendPassRows(boardRows, rowNo, plan);
         }
-        endOutputLogEntry();
+        boardOutput.endLogEntry();
         dropQueuedLine(*this);
     }
 

@@ -42,7 +42,7 @@ void TFqpane::syoriA3() {
             if (!totalDone) {
                 storeTime(*this, "time1", UpdateLines::Two);
                 openRanking(*this, "time1");
-                if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
+                if (Qedit.RecordCount() == 1) boardOutput.sendFirstResultCommand();
                 fillRanking(*this, Qedit, "time1", 3, kLastRow, false);
                 setStatement(Qedit, rankCountStatement(*this, "time1", rankGrp));
                 rankText = openRankCount(Qedit);
@@ -57,7 +57,7 @@ void TFqpane::syoriA3() {
             storeTime(*this, "time2", UpdateLines::Two);
             setStatement(Qtimedp, gridTotalStatement(*this));
             Qtimedp.Open();
-            if (Qtimedp.RecordCount() == 1) sendFirstResultCommand(*this);
+            if (Qtimedp.RecordCount() == 1) boardOutput.sendFirstResultCommand();
         }
 
         rankText = rankForm(rankText);
@@ -66,27 +66,17 @@ void TFqpane::syoriA3() {
     }
 
     if (!boardRows[0].empty()) {
-        if (RGinout.ItemIndex() == 0) {
-            if (port1Open) {
-                for (rowNo = 1; rowNo <= kLastRow; ++rowNo) {
-                    // A dropped "A" line at the end of the pass holds the board back.
-                    if (workLine.compare(0, 2, "CA") == 0) continue;
-                    const std::string& row = boardRow(*this, rowNo);
-                    Memo3.addLine(row + "/1");
-                    CommX1.SendString(row);
-                    scheduler().pause(50);
-                }
-            }
-        } else if (port2Open) {
-            for (rowNo = 1; rowNo <= kLastRow; ++rowNo) {
-                const std::string& row = boardRow(*this, rowNo);
-                if (!showsSomething(row, 3, 20)) continue;
-                Memo3.addLine(row + "/2");
-                CommX2.SendString(row);
-                scheduler().pause(50);
-            }
-        }
-        endOutputLogEntry();
+        // Each row sent is logged with the port it went to. On the shared port a dropped "A"
+        // line at the end of the pass holds the board back.
+        PassRows plan;
+        plan.last = kLastRow;
+        plan.shared.log = plan.separate.log = RowLog::SentRows;
+        plan.shared.logSuffix = "/1";
+        plan.separate.logSuffix = "/2";
+        plan.separate.blankFrom = 3;
+        if (workLine.compare(0, 2, "CA") == 0) plan.shared.rows = PortRowRule::Rows::CountedOnly;
+        boardOutput.sendPassRows(boardRows, rowNo, plan);
+        boardOutput.endLogEntry();
     }
 
     bufferBusy = false;

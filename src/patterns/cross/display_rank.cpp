@@ -26,7 +26,7 @@ void showRank(TFqpane& w, const PassTexts& t, std::string_view shownTenths) {
     if (!rankLine.empty()) w.boardRows[0] = rankLine;
     w.boardRows[1] = "B        " + w.dptime(copyText(t[0], 10, 11)) + "\r";
 
-    if (boardPortOpen(w)) sendRows(w, 1, 10, 100);
+    if (w.boardOutput.boardPortOpen()) sendRows(w, 1, 10, 100);
     logShownRows(w);
 }
 

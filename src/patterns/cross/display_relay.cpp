@@ -8,8 +8,8 @@ void showRelay(TFqpane& w, const PassTexts& t) {
     // The now line and the difference line go straight to the board and the log; they are
     // not kept among the board rows.
     const std::string nowLine = passRow(w, 1, t[0]);
-    w.sendToBoard(nowLine);
-    w.Memo3.addLine(nowLine);
+    w.boardOutput.send(nowLine);
+    w.boardOutput.log(nowLine);
 
     setSql(w.Qtop,
            {"select max(lap) as lapn from timedata where block='" + sqlValue(w.blockNo) + "'",
@@ -26,9 +26,9 @@ void showRelay(TFqpane& w, const PassTexts& t) {
     w.diffTime = w.nowTime - w.topTime;
 
     const std::string diffLine = differenceRow(w);
-    w.sendToBoard(diffLine);
-    w.Memo3.addLine(diffLine);
-    w.endOutputLogEntry();
+    w.boardOutput.send(diffLine);
+    w.boardOutput.log(diffLine);
+    w.boardOutput.endLogEntry();
 
     fillRankingRows(w, w.Qtop, 3, "totalt");
     sendRows(w, 3, 10, 200);

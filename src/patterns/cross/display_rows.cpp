@@ -5,8 +5,6 @@
 
 namespace qpane::cross {
 
-namespace {}
-
 std::string arrangePrecision(const TFqpane& w, std::string_view pass) {
     if (pass.empty()) return {};
     const std::string arranged = copyText(pass, 1, 9) + w.dpprec(copyText(pass, 10, 11));
@@ -48,15 +46,8 @@ std::string rankRow(std::string_view bib, int64_t rank) {
     return {};
 }
 
-bool boardPortOpen(const TFqpane& w) {
-    return w.RGinout.ItemIndex() == 0 ? w.port1Open : w.port2Open;
-}
-
 void sendRows(TFqpane& w, int first, int last, int pauseMs) {
-    for (w.rowNo = first; w.rowNo <= last; ++w.rowNo) {
-        w.sendToBoard(w.boardRows[w.rowNo - 1]);
-        w.scheduler().pause(pauseMs);
-    }
+    w.boardOutput.sendRows(w.boardRows, w.rowNo, first, last, pauseMs);
 }
 
 int32_t leaderTenths(const TFqpane& w, std::string_view time) {
@@ -66,8 +57,8 @@ int32_t leaderTenths(const TFqpane& w, std::string_view time) {
 
 void logShownRows(TFqpane& w) {
     for (int row = 1; row <= 3; ++row)
-        w.Memo3.addLine(w.boardRows[row - 1]);
-    w.endOutputLogEntry();
+        w.boardOutput.log(w.boardRows[row - 1]);
+    w.boardOutput.endLogEntry();
 }
 
 }  // namespace qpane::cross

@@ -17,8 +17,8 @@ void showScrollRows(TFqpane& w, const PassTexts& t, int scrollRows) {
         const std::string& pass = t[w.rowNo - 1];
         w.boardRows[w.rowNo - 1] = pass.empty() ? rowLetter(w.rowNo) + std::string(19, ' ') + "\r"
                                                 : passRow(w, w.rowNo, pass);
-        w.sendToBoard(w.boardRows[w.rowNo - 1]);
-        w.scheduler().pause(200);
+        w.boardOutput.send(w.boardRows[w.rowNo - 1]);
+        w.boardOutput.wait(200);
     }
 
     setSql(w.Qtop, {"select * from timedata where block='" + sqlValue(w.blockNo) + "'",

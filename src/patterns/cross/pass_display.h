@@ -44,11 +44,8 @@ std::string rankRow(std::string_view bib, int64_t rank);
 // The count of a leader's time at tenths: its first 10 characters and a 0, blanks removed.
 int32_t leaderTenths(const TFqpane& w, std::string_view time);
 
-// Whether the port that the display rule picks is open.
-bool boardPortOpen(const TFqpane& w);
-
 // Sends board rows first .. last in order (rowNo counts), each followed by a pause of
-// pauseMs.
+// pauseMs (BoardOutput::sendRows).
 void sendRows(TFqpane& w, int first, int last, int pauseMs);
 
 // Rows 1 to 3 and an empty line to the output log, which then keeps its newest 38 lines.

@@ -25,7 +25,7 @@ void TFqpane::syoriC1() {
 
             cross::appendPassRow(*this);
             cross::showGroupRanking(*this);
-            Memo3.addLine(workLine + "*");
+            boardOutput.log(workLine + "*");
         }
         // Only now: a line whose statements failed is taken again by the next cycle.
         Memo2.deleteLine(0);

@@ -12,7 +12,7 @@ namespace {
 // example the runners of a block whose groups were never assigned, whose grp holds no
 // value) has no leader: its row C is blank rather than a made-up "0.0" time without a bib.
 std::string leaderLine(TFqpane& w) {
-    if (w.Qedit.RecordCount() == 0) return blankBoardRow(3);
+    if (w.Qedit.RecordCount() == 0) return blankBoardRow(BoardRow(3));
     const std::string line = "C" + w.Qedit.FieldByName("bib").AsString() + "     " +
                              w.dptime(w.dpprec(w.Qedit.FieldByName("time1").AsString())) + "\r";
     return cross::copyText(line, 1, 9) + w.dptime(cross::copyText(line, 10, 11)) + "\r";
@@ -46,12 +46,12 @@ void TFqpane::syoriC2() {
             cross::appendPassRow(*this);
             cross::showGroupRanking(*this);
         }
-        Memo3.addLine(workLine);
-        if (cross::charAt(workLine, 1) == '1') Memo3.addLine(workLine + "*");
+        boardOutput.log(workLine);
+        if (cross::charAt(workLine, 1) == '1') boardOutput.log(workLine + "*");
         Memo2.deleteLine(0);
     }
     // Once per call, also without a pass: the board gets the last leader again.
-    if (!topLine.empty()) sendToBoard(topLine);
+    if (!topLine.empty()) boardOutput.send(topLine);
     cross::rereadGrid(*this);
 }
 

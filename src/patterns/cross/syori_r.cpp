@@ -40,7 +40,7 @@ int64_t leadingLap(TFqpane& w) {
 // the first bib of the block with a made-up time.
 std::string leaderLine(TFqpane& w) {
     if (w.Qtop.RecordCount() == 0 || w.Qtop.FieldByName("totalt").AsString().empty())
-        return blankBoardRow(3);
+        return blankBoardRow(BoardRow(3));
     return "C" + w.Qtop.FieldByName("bib").AsString() + "     " +
            w.dptime(w.dpprec(w.numtotime(w.topTime))) + "\r";
 }
@@ -96,10 +96,10 @@ void TFqpane::syoriR() {
 
         topLine = leaderLine(*this);
         if (topLine != lastSent) {
-            sendToBoard(topLine);
+            boardOutput.send(topLine);
             lastSent = topLine;
         }
-        Memo3.addLine(topLine);
+        boardOutput.log(topLine);
         cross::rereadGrid(*this);
     }
 }

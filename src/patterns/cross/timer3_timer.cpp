@@ -46,7 +46,7 @@ void TFqpane::Timer3Timer() {
         if (!e.writeFailed()) throw;
         markFailed = std::current_exception();
     }
-    scheduler().pause(static_cast<int64_t>(waitTime) * 1000);
+    boardOutput.wait(static_cast<int64_t>(waitTime) * 1000);
     Timer3.SetEnabled(true);
     if (markFailed && tellStoreFailure()) std::rethrow_exception(markFailed);
 }

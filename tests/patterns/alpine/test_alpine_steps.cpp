@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "board/board_lines.h"
 #include "patterns/alpine/alpine_steps.h"
 
 namespace qpane::alpine {
