@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "board/board_lines.h"
 #include "patterns/alpine/alpine_steps.h"
 
 namespace qpane::alpine {
@@ -31,16 +30,6 @@ TEST(Characters, MissingCharactersAreEmpty) {
     EXPECT_EQ(characters("C110120:01", 7, 17), "0:01");
     EXPECT_EQ(characters("C11", 4, 6), "");
     EXPECT_EQ(characters("", 1, 1), "");
-}
-
-TEST(ShowsSomething, BlankAndShortRowsShowNothing) {
-    const std::string blankRow = "C" + std::string(29, ' ') + "\r";
-    EXPECT_FALSE(showsSomething(blankRow, 3, 20));
-    EXPECT_FALSE(showsSomething("B                   \r", 2, 20));
-    EXPECT_FALSE(showsSomething("", 3, 20));
-    EXPECT_TRUE(showsSomething("A012         P L . 1\r", 3, 20));
-    // Characters 3 to 20 of a difference row hold "IF" and the time.
-    EXPECT_TRUE(showsSomething("CDIF            0.00         .\r", 3, 20));
 }
 
 }  // namespace
