@@ -19,13 +19,15 @@ BENCHMARK(BM_numtotime);
 
 void BM_dptime_alpine(benchmark::State& state) {
     for (auto _ : state)
-        benchmark::DoNotOptimize(qpane::dptime("00:01:23.45", 1, 0));
+        benchmark::DoNotOptimize(
+            qpane::dptime("00:01:23.45", qpane::TimeFieldForm::Alpine, qpane::Precision::Tenths));
 }
 BENCHMARK(BM_dptime_alpine);
 
 void BM_dptime_cross(benchmark::State& state) {
     for (auto _ : state)
-        benchmark::DoNotOptimize(qpane::dptime("00:01:23.45", 11, 1));
+        benchmark::DoNotOptimize(qpane::dptime("00:01:23.45", qpane::TimeFieldForm::Cross,
+                                               qpane::Precision::Hundredths));
 }
 BENCHMARK(BM_dptime_cross);
 

@@ -234,11 +234,14 @@ std::string TFqpane::numtotime(int64_t count) const {
 std::string TFqpane::timefill(std::string_view text) const {
     return qpane::timefill(text);
 }
+Precision TFqpane::precision() const {
+    return precisionOfItem(RGpre.ItemIndex());
+}
 std::string TFqpane::dptime(std::string_view text) const {
-    return qpane::dptime(text, patternNo, RGpre.ItemIndex());
+    return qpane::dptime(text, timeFieldFormOf(patternNo), precision());
 }
 std::string TFqpane::dpprec(std::string_view text) const {
-    return qpane::dpprec(text, RGpre.ItemIndex());
+    return qpane::dpprec(text, precision());
 }
 
 }  // namespace qpane

@@ -12,6 +12,7 @@
 #include "input/line_list.h"
 #include "input/memo.h"
 #include "platform/controls.h"
+#include "input/time_values.h"
 #include "platform/message_boxes.h"
 #include "platform/paths.h"
 #include "platform/scheduler.h"
@@ -101,6 +102,8 @@ class TFqpane : public RunState {
     void CuteButton1Click();
 
     // ---- Time values (they read patternNo and RGpre)
+    // The precision that RGpre selects.
+    Precision precision() const;
     int64_t timetonum(std::string_view text) const;
     std::string numtotime(int64_t count) const;
     std::string timefill(std::string_view text) const;

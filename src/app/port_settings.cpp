@@ -93,13 +93,13 @@ void TFqpane::RGparityClick() {
 }
 
 void TFqpane::CTBdClick() {
-    connMode = "D";
+    connMode = textOf(ConnectionMode::Direct);
     CTBd.setColor(clBlue);
     CTBb.setColor(clGray);
 }
 
 void TFqpane::CTBbClick() {
-    connMode = "B";
+    connMode = textOf(ConnectionMode::Buffered);
     CTBb.setColor(clBlue);
     CTBd.setColor(clGray);
 }
@@ -127,7 +127,7 @@ void TFqpane::CuteButton3Click() {
         Qedit.ExecSQL();
     }
 
-    if (patternNo >= 11 &&
+    if (patternFamily() == PatternFamily::Cross &&
         boxes().askYesNo(kConfirmTitle, "スクロール表示用データを削除してよろしいですか？") &&
         boxes().askYesNo(kDeleteTitle, "本当にスクロール用データを削除してよろしいですか？")) {
         Qedit.SQL().Clear();
@@ -172,10 +172,10 @@ void TFqpane::CuteButton3Click() {
         boxes().message("出力ポートが有効ではありません。有効なポートを指定してください。");
 
     showPage(TabSheet2);
-    Timer1.SetEnabled(connMode == "D");
+    Timer1.SetEnabled(connectionMode() == ConnectionMode::Direct);
     waitTime = SpinEdit1.Value();
-    if (connMode == "B") Timer2.SetEnabled(true);
-    if (patternNo <= 10) Timer3.SetEnabled(false);
+    if (connectionMode() == ConnectionMode::Buffered) Timer2.SetEnabled(true);
+    if (patternFamily() == PatternFamily::Alpine) Timer3.SetEnabled(false);
     Panel4.setVisible(false);
 }
 

@@ -10,19 +10,19 @@ void TFqpane::Timer1Timer() {
     Timer1.SetEnabled(false);
     if (Memo2.count() == 0) return;
     try {
-        switch (patternNo) {
-            case 1: syoriA1(); break;
-            case 2: syoriA2(); break;
-            case 3: syoriA3(); break;
-            case 4: syoriA4(); break;
-            case 5: syoriA5(); break;
-            case 11: syoriC1(); break;
-            case 12: syoriC2(); break;
-            case 13: syoriC3(); break;
-            case 14: syoriC4(); break;
-            case 15: syoriR(); break;
-            default: break;  // not a pattern: the queue waits
-        }
+        // A number that is not a pattern leaves the queue waiting.
+        if (const std::optional<PatternNumber> pattern = this->pattern()) switch (*pattern) {
+                case PatternNumber::Alpine1: syoriA1(); break;
+                case PatternNumber::Alpine2: syoriA2(); break;
+                case PatternNumber::Alpine3: syoriA3(); break;
+                case PatternNumber::Alpine4: syoriA4(); break;
+                case PatternNumber::Alpine5: syoriA5(); break;
+                case PatternNumber::Cross1: syoriC1(); break;
+                case PatternNumber::Cross2: syoriC2(); break;
+                case PatternNumber::Cross3: syoriC3(); break;
+                case PatternNumber::Cross4: syoriC4(); break;
+                case PatternNumber::Relay: syoriR(); break;
+            }
     } catch (const EDatabaseError& e) {
         // The line whose write failed is still first in the queue; the next cycle, which the
         // next arrival starts, takes it again.
@@ -39,7 +39,7 @@ void TFqpane::Timer1Timer() {
     // A buffered alpine batch that was waiting when a cross-country pattern was chosen has
     // now been worked off; the cross-country routines never clear the flag themselves, and
     // left set it would stop the intake for the rest of the race.
-    if (patternNo >= 11) bufferBusy = false;
+    if (patternFamily() == PatternFamily::Cross) bufferBusy = false;
 }
 
 bool TFqpane::tellStoreFailure() {
@@ -53,17 +53,19 @@ bool TFqpane::tellStoreFailure() {
 }
 
 void TFqpane::ImgA1Click(Control& sender) {
-    const std::pair<const Control*, int> images[] = {
-        {&ImgA1, 1},  {&ImgA2, 2},  {&ImgA3, 3},  {&ImgA4, 4},  {&ImgA5, 5},
-        {&ImgC1, 11}, {&ImgC2, 12}, {&ImgC3, 13}, {&ImgC4, 14},
+    using enum PatternNumber;
+    const std::pair<const Control*, PatternNumber> images[] = {
+        {&ImgA1, Alpine1}, {&ImgA2, Alpine2}, {&ImgA3, Alpine3}, {&ImgA4, Alpine4},
+        {&ImgA5, Alpine5}, {&ImgC1, Cross1},  {&ImgC2, Cross2},  {&ImgC3, Cross3},
+        {&ImgC4, Cross4},
     };
-    for (const auto& [image, number] : images) {
+    for (const auto& [image, pattern] : images) {
         if (&sender != image) continue;
-        patternNo = number;
-        Label5.setCaption(patternCaption(number));
+        patternNo = static_cast<int>(pattern);
+        Label5.setCaption(patternCaption(pattern));
     }
     Fqpane.setCaption(kWindowCaptionHead + Label5.caption());
-    if (patternNo <= 10) {
+    if (patternFamily() == PatternFamily::Alpine) {
         Timer3.SetEnabled(false);
         Timer2.SetInterval(500);
     } else {
@@ -74,8 +76,8 @@ void TFqpane::ImgA1Click(Control& sender) {
 
 void TFqpane::CkBrelayClick() {
     if (!CkBrelay.Checked()) return;  // unticking leaves the relay pattern in force
-    Label5.setCaption(patternCaption(15));
-    patternNo = 15;
+    Label5.setCaption(patternCaption(PatternNumber::Relay));
+    patternNo = static_cast<int>(PatternNumber::Relay);
     Fqpane.setCaption(kWindowCaptionHead + Label5.caption());
     Timer3.SetEnabled(true);
     Timer2.SetInterval(200);

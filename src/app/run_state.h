@@ -3,8 +3,13 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "board/board_row.h"
+#include "board/port_sharing.h"
+#include "input/connection_mode.h"
+#include "patterns/pattern_number.h"
 #include "input/intake.h"
 #include "platform/settings_file.h"
 
@@ -60,10 +65,18 @@ struct RunState : IntakeState {
     // Board rows and display
     int rowNo = 0;
     int rankLimit = 0;
-    std::array<std::string, 20> boardRows;
+    BoardRows boardRows;
     std::string shownGrp;
     std::string shownBlock;
     std::string scrollRows;
+
+    // The domain values of the fields. The fields keep what the settings file holds, so
+    // that a hand-edited value is written back as it was; the window reads them through
+    // these, and hands the lower layers the values.
+    std::optional<PatternNumber> pattern() const { return patternNumberOf(patternNo); }
+    PatternFamily patternFamily() const { return patternFamilyOf(patternNo); }
+    std::optional<ConnectionMode> connectionMode() const { return connectionModeOf(connMode); }
+    PortSharing portSharing() const { return portSharingOf(pinout); }
 };
 
 }  // namespace qpane

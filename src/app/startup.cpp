@@ -59,7 +59,7 @@ void TFqpane::FormShow() {
     // which the buttons show (any other would read nothing while "バッファー使用" is lit).
     portNo = std::clamp(portNo, 0, 9);
     portNo2 = std::clamp(portNo2, 0, 9);
-    if (connMode != "D" && connMode != "B") connMode = "D";
+    if (!connectionMode()) connMode = textOf(ConnectionMode::Direct);
 
     port1Open = false;
     port2Open = false;
@@ -76,14 +76,15 @@ void TFqpane::FormShow() {
     RGchar.SetItemIndex(chars1);
     RGparity.SetItemIndex(parity1);
 
-    const std::string caption = patternCaption(patternNo);
+    const std::string caption = patternCaption(pattern());
     if (!caption.empty()) Label5.setCaption(caption);
-    if (patternNo == 15) CkBrelay.SetChecked(true);
+    if (pattern() == PatternNumber::Relay) CkBrelay.SetChecked(true);
     Fqpane.setCaption(kWindowCaptionHead + Label5.caption());
 
     Panel2.setColor(clBlack);
-    CTBd.setColor(connMode == "D" ? clBlue : clGray);
-    CTBb.setColor(connMode == "D" ? clGray : clBlue);
+    const bool direct = connectionMode() == ConnectionMode::Direct;
+    CTBd.setColor(direct ? clBlue : clGray);
+    CTBb.setColor(direct ? clGray : clBlue);
 
     SpinEdit1.SetValue(waitTime);
 

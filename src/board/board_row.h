@@ -24,6 +24,10 @@ class BoardRow {
     int index_;
 };
 
+inline constexpr BoardRow kRowA{1};
+inline constexpr BoardRow kRowB{2};
+inline constexpr BoardRow kRowC{3};
+
 // Row L: a line that starts with the upper-case "L" is a control line of the board, so no
 // pattern sends a row L and the test commands address it as "l".
 inline constexpr BoardRow kRowL{12};

@@ -95,7 +95,7 @@ std::string timefill(std::string_view text) {
     }
 }
 
-std::string dptime(std::string_view text, int patternNo, int precisionItem) {
+std::string dptime(std::string_view text, TimeFieldForm form, Precision precision) {
     std::string body(text.substr(0, 11));
     size_t lead = 0;
     while (lead < body.size() &&
@@ -108,23 +108,23 @@ std::string dptime(std::string_view text, int patternNo, int precisionItem) {
     const size_t pointPos = point == std::string::npos ? 0 : point + 1;
     if (!body.empty() && pointPos == body.size() - 1) body += ' ';
 
-    const bool cross34 = patternNo == 13 || patternNo == 14;
+    const bool blankUnits = form == TimeFieldForm::CrossBlankUnits;
     if (body.empty()) {
-        body = cross34 ? " .00" : "0.00";
+        body = blankUnits ? " .00" : "0.00";
         dropBack(pad, 4);
     } else if (body.size() == 1) {
-        body = (cross34 ? " .0" : "  0") + body;
+        body = (blankUnits ? " .0" : "  0") + body;
         dropBack(pad, 3);
     } else if (body.size() == 2) {
-        body = (cross34 ? " ." : "  ") + body;
+        body = (blankUnits ? " ." : "  ") + body;
         dropBack(pad, 2);
     }
 
-    if (patternNo <= 10) {
+    if (form == TimeFieldForm::Alpine) {
         if (body.size() <= 5) body += "         .";
         if (body.size() <= 8) body += "       : .";
         if (body.size() <= 11) body += "     : : .";
-    } else if (precisionItem != 0) {
+    } else if (precision == Precision::Hundredths) {
         if (body.size() <= 4) body += "         .";
         if (body.size() == 5) body += "         .";
         if (body.size() == 6 || body.size() == 7) body += "       : .";
@@ -137,10 +137,10 @@ std::string dptime(std::string_view text, int patternNo, int precisionItem) {
     return pad + body;
 }
 
-std::string dpprec(std::string_view text, int precisionItem) {
+std::string dpprec(std::string_view text, Precision precision) {
     auto c = [&](size_t i) { return copy(text, i, 1); };
     std::string r = " ";
-    if (precisionItem != 0) {
+    if (precision == Precision::Hundredths) {
         r += copy(text, 2, 10);
         return r;
     }

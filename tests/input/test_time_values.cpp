@@ -5,11 +5,11 @@
 namespace qpane {
 namespace {
 
-constexpr int kAlpine = 1;
-constexpr int kCross1 = 11;
-constexpr int kCross3 = 13;
-constexpr int kTenths = 0;
-constexpr int kHundredths = 1;
+constexpr TimeFieldForm kAlpine = TimeFieldForm::Alpine;
+constexpr TimeFieldForm kCross1 = TimeFieldForm::Cross;
+constexpr TimeFieldForm kCross3 = TimeFieldForm::CrossBlankUnits;
+constexpr Precision kTenths = Precision::Tenths;
+constexpr Precision kHundredths = Precision::Hundredths;
 
 TEST(Timetonum, ReadsHundredthsTenthsAndThousandths) {
     EXPECT_EQ(timetonum("00:01:23.45"), 8345);
@@ -88,7 +88,7 @@ TEST(Dptime, OnlyElevenCharactersAreUsed) {
 TEST(Dptime, ShortBodiesOfCrossThreeAndFour) {
     EXPECT_EQ(dptime("00:00:00.50", kCross3, kHundredths), "        .50         .     : : .");
     EXPECT_EQ(dptime("00:00:00.00", kCross3, kHundredths), "        .00         .     : : .");
-    EXPECT_EQ(dptime("00:00:00.50", 14, kTenths), "        .50          .      : : .");
+    EXPECT_EQ(dptime("00:00:00.50", kCross3, kTenths), "        .50          .      : : .");
 }
 
 TEST(Dptime, CrossMasksByPrecision) {

@@ -1,27 +1,25 @@
 #include "patterns/alpine/alpine_steps.h"
 
-#include "app/fqpane.h"
 #include "board/board_lines.h"
+#include "input/line_list.h"
 #include "input/time_values.h"
 #include "store/query.h"
 
 namespace qpane::alpine {
 
 namespace {
-constexpr int kRowL = 12;
-
 std::string inQuotes(std::string_view value) {
     return "'" + sqlValue(value) + "'";
 }
 
 // "where bib='...' and block='...'": every statement on a time is limited to the one record
 // of the bib in its block.
-std::string bibInBlock(const TFqpane& w) {
-    return "where bib=" + inQuotes(w.bibNo) + " and block=" + inQuotes(w.blockNo);
+std::string bibInBlock(const AlpineContext& c) {
+    return "where bib=" + inQuotes(c.fields.bibNo) + " and block=" + inQuotes(c.fields.blockNo);
 }
 
-std::string groupAndBlock(const TFqpane& w) {
-    return "grp=" + inQuotes(w.grpNo) + " and block=" + inQuotes(w.blockNo);
+std::string groupAndBlock(const AlpineContext& c) {
+    return "grp=" + inQuotes(c.fields.grpNo) + " and block=" + inQuotes(c.fields.blockNo);
 }
 }  // namespace
 
@@ -30,51 +28,52 @@ std::string characters(std::string_view text, size_t from, size_t to) {
     return std::string(text.substr(from - 1, to - from + 1));
 }
 
-std::string_view lineBody(const TFqpane& w) {
-    std::string_view line = w.workLine;
+std::string_view lineBody(const AlpineContext& c) {
+    std::string_view line = c.fields.workLine;
     if (!line.empty()) line.remove_suffix(1);
     return line;
 }
 
-char lineCode(const TFqpane& w) {
-    const std::string_view body = lineBody(w);
+char lineCode(const AlpineContext& c) {
+    const std::string_view body = lineBody(c);
     return body.size() >= 2 ? body[1] : '\0';
 }
 
-std::string lineTime(const TFqpane& w) {
-    return characters(lineBody(w), 7, 17);
+std::string lineTime(const AlpineContext& c) {
+    return characters(lineBody(c), 7, 17);
 }
 
-bool carriesNoTime(const TFqpane& w) {
-    return lineTime(w).empty();
+bool carriesNoTime(const AlpineContext& c) {
+    return lineTime(c).empty();
 }
 
-void takeQueuedLine(TFqpane& w) {
-    w.workLine = w.Memo2.line(0) + "\r";
-    if (w.connMode == "B") w.workLine.erase(0, 2);
-    const std::string_view body = lineBody(w);
-    w.blockNo = characters(body, 3, 3);
-    w.bibNo = characters(body, 4, 6);
-    setStatement(w.Qtemp, {"select * from timedata where bib=" + inQuotes(w.bibNo) +
-                           " and block=" + inQuotes(w.blockNo)});
-    w.Qtemp.Open();
-    w.grpNo = w.Qtemp.FieldByName("grp").AsString();
+void takeQueuedLine(AlpineContext& c) {
+    AlpineFields& f = c.fields;
+    f.workLine = c.queue.line(0) + "\r";
+    if (c.settings.connection == ConnectionMode::Buffered) f.workLine.erase(0, 2);
+    const std::string_view body = lineBody(c);
+    f.blockNo = characters(body, 3, 3);
+    f.bibNo = characters(body, 4, 6);
+    setStatement(c.store.Qtemp, {"select * from timedata where bib=" + inQuotes(f.bibNo) +
+                                 " and block=" + inQuotes(f.blockNo)});
+    c.store.Qtemp.Open();
+    f.grpNo = c.store.Qtemp.FieldByName("grp").AsString();
 }
 
-void dropQueuedLine(TFqpane& w) {
-    w.Memo2.deleteLine(0);
+void dropQueuedLine(AlpineContext& c) {
+    c.queue.deleteLine(0);
 }
 
-bool takeTimedLine(TFqpane& w, DroppedLines dropped, char& code) {
-    takeQueuedLine(w);
-    code = lineCode(w);
+bool takeTimedLine(AlpineContext& c, DroppedLines dropped, char& code) {
+    takeQueuedLine(c);
+    code = lineCode(c);
     const bool drop =
         code == '\0' ? dropped.withoutCode : dropped.codes.find(code) != std::string_view::npos;
-    if (drop || carriesNoTime(w)) {
-        dropQueuedLine(w);
+    if (drop || carriesNoTime(c)) {
+        dropQueuedLine(c);
         return false;
     }
-    w.timeText = lineTime(w);
+    c.fields.timeText = lineTime(c);
     return true;
 }
 
@@ -84,28 +83,29 @@ void setStatement(TQuery& q, const std::vector<std::string>& lines) {
         q.SQL().Add(line);
 }
 
-void storeTime(TFqpane& w, std::string_view column, UpdateLines form) {
+void storeTime(AlpineContext& c, std::string_view column, UpdateLines form) {
     const std::string set =
-        "update timedata set " + std::string(column) + "=" + inQuotes(w.timeText);
+        "update timedata set " + std::string(column) + "=" + inQuotes(c.fields.timeText);
     if (form == UpdateLines::One)
-        setStatement(w.Qedit, {set + " " + bibInBlock(w)});
+        setStatement(c.store.Qedit, {set + " " + bibInBlock(c)});
     else
-        setStatement(w.Qedit, {set, bibInBlock(w)});
-    w.Qedit.ExecSQL();
+        setStatement(c.store.Qedit, {set, bibInBlock(c)});
+    c.store.Qedit.ExecSQL();
 }
 
-void openRanking(TFqpane& w, std::string_view column) {
-    const std::string c(column);
-    setStatement(w.Qedit, {"select * from timedata", "where " + c + "<>'' and " + groupAndBlock(w),
-                           "order by " + c});
-    w.Qedit.Open();
+void openRanking(AlpineContext& c, std::string_view column) {
+    const std::string col(column);
+    setStatement(c.store.Qedit,
+                 {"select * from timedata", "where " + col + "<>'' and " + groupAndBlock(c),
+                  "order by " + col});
+    c.store.Qedit.Open();
 }
 
-std::vector<std::string> rankCountStatement(const TFqpane& w, std::string_view column,
+std::vector<std::string> rankCountStatement(const AlpineContext& c, std::string_view column,
                                             std::string_view group) {
     return {"select count(bib) as cn from timedata",
-            "where " + std::string(column) + "<" + inQuotes(w.timeText) +
-                " and grp=" + inQuotes(group) + " and block=" + inQuotes(w.blockNo)};
+            "where " + std::string(column) + "<" + inQuotes(c.fields.timeText) +
+                " and grp=" + inQuotes(group) + " and block=" + inQuotes(c.fields.blockNo)};
 }
 
 std::string openRankCount(TQuery& q) {
@@ -113,34 +113,36 @@ std::string openRankCount(TQuery& q) {
     return std::to_string(q.FieldByName("cn").AsInteger() + 1);
 }
 
-std::vector<std::string> gridRun1Statement(const TFqpane& w, bool withBlock) {
-    return {
-        std::string("select bib,time1") + (withBlock ? ",block" : "") +
-            " from timedata where time1<>''",
-        "and block=" + inQuotes(w.blockNo) + " and grp=" + inQuotes(w.grpNo) + " order by time1"};
+std::vector<std::string> gridRun1Statement(const AlpineContext& c, bool withBlock) {
+    return {std::string("select bib,time1") + (withBlock ? ",block" : "") +
+                " from timedata where time1<>''",
+            "and block=" + inQuotes(c.fields.blockNo) + " and grp=" + inQuotes(c.fields.grpNo) +
+                " order by time1"};
 }
 
-std::vector<std::string> gridTotalStatement(const TFqpane& w) {
-    return {
-        "select bib,time2,totalt from timedata where totalt<>''",
-        "and block=" + inQuotes(w.blockNo) + " and grp=" + inQuotes(w.grpNo) + " order by totalt"};
+std::vector<std::string> gridTotalStatement(const AlpineContext& c) {
+    return {"select bib,time2,totalt from timedata where totalt<>''",
+            "and block=" + inQuotes(c.fields.blockNo) + " and grp=" + inQuotes(c.fields.grpNo) +
+                " order by totalt"};
 }
 
-std::string rankingRow(const TFqpane& w, int rowNo, std::string_view bib, std::string_view time) {
-    return std::string(1, static_cast<char>(64 + rowNo)) + std::string(bib) + "     " +
-           w.dptime(time) + "\r";
+std::string rankingRow(const AlpineContext& c, BoardRow row, std::string_view bib,
+                       std::string_view time) {
+    return std::string(1, row.letter()) + std::string(bib) + "     " + c.timeField(time) + "\r";
 }
 
-void fillRanking(TFqpane& w, TQuery& q, std::string_view column, int firstRow, int lastRow,
+void fillRanking(AlpineContext& c, TQuery& q, std::string_view column, int firstRow, int lastRow,
                  bool skipRowL) {
-    w.rowNo = firstRow;
-    while (!q.Eof() && w.rowNo <= lastRow) {
-        w.rowBib = q.FieldByName("bib").AsString();
-        w.rowTime = q.FieldByName(column).AsString();
-        boardRow(w, w.rowNo) = rankingRow(w, w.rowNo, w.rowBib, w.rowTime);
+    AlpineFields& f = c.fields;
+    f.rowNo = firstRow;
+    while (!q.Eof() && f.rowNo <= lastRow) {
+        f.rowBib = q.FieldByName("bib").AsString();
+        f.rowTime = q.FieldByName(column).AsString();
+        rowOf(f.boardRows, BoardRow(f.rowNo)) =
+            rankingRow(c, BoardRow(f.rowNo), f.rowBib, f.rowTime);
         q.Next();
-        ++w.rowNo;
-        if (skipRowL && w.rowNo == kRowL) w.rowNo = kRowL + 1;
+        ++f.rowNo;
+        if (skipRowL && BoardRow(f.rowNo) == kRowL) ++f.rowNo;
     }
 }
 
@@ -153,24 +155,21 @@ std::string rankForm(const std::string& rank) {
     }
 }
 
-std::string& boardRow(TFqpane& w, int rowNo) {
-    return w.boardRows[static_cast<size_t>(rowNo - 1)];
-}
-
-void sendRowsAToJ(TFqpane& w) {
+void sendRowsAToJ(AlpineContext& c) {
     PassRows plan;
     plan.separate.blankFrom = 3;
-    w.boardOutput.sendPassRows(w.boardRows, w.rowNo, plan);
+    c.board.sendPassRows(c.fields.boardRows, c.fields.rowNo, plan);
 }
 
-void logPassLines(TFqpane& w) {
-    w.boardOutput.log(w.logLineA);
-    w.boardOutput.log(w.logLineB);
-    w.boardOutput.log(w.logLineC);
+void logPassLines(AlpineContext& c) {
+    c.board.log(c.fields.logLineA);
+    c.board.log(c.fields.logLineB);
+    c.board.log(c.fields.logLineC);
 }
 
-std::string differenceRow(const TFqpane& w, char rowLetter) {
-    return std::string(1, rowLetter) + "DIF     " + w.dptime(w.numtotime(w.diffTime)) + "\r";
+std::string differenceRow(const AlpineContext& c, BoardRow row) {
+    return std::string(1, row.letter()) + "DIF     " + c.timeField(numtotime(c.fields.diffTime)) +
+           "\r";
 }
 
 }  // namespace qpane::alpine

@@ -8,9 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "patterns/alpine/alpine_context.h"
+
 namespace qpane {
 
-class TFqpane;
 class TQuery;
 
 namespace alpine {
@@ -22,25 +23,25 @@ std::string characters(std::string_view text, size_t from, size_t to);
 // The queued line as its fields are read: workLine without the CR that the routine appended.
 // A line that is too short gives short fields, never a CR inside a bib or a time (which would
 // end a board row early and leave the rest of it as a stray line on the board).
-std::string_view lineBody(const TFqpane& w);
+std::string_view lineBody(const AlpineContext& c);
 
 // The record code (character 2 of the line), or '\0' when the line has no character 2.
-char lineCode(const TFqpane& w);
+char lineCode(const AlpineContext& c);
 
 // Characters 7 to 17 of the line: the time text as it came.
-std::string lineTime(const TFqpane& w);
+std::string lineTime(const AlpineContext& c);
 
 // A line too short to carry any time (a broken or truncated line). The routines drop it
 // with the lines they do not handle, so that it cannot overwrite a stored time with an
 // empty one.
-bool carriesNoTime(const TFqpane& w);
+bool carriesNoTime(const AlpineContext& c);
 
 // The first queued line becomes workLine (followed by CR; without its first two characters
 // in connection mode "B"); blockNo, bibNo, and grpNo from the group lookup on Qtemp.
-void takeQueuedLine(TFqpane& w);
+void takeQueuedLine(AlpineContext& c);
 
 // Removes the first queued line.
-void dropQueuedLine(TFqpane& w);
+void dropQueuedLine(AlpineContext& c);
 
 // Which lines a routine drops before it stores anything: the codes it does not handle, and
 // whether a line without a code (no character 2) is dropped too.
@@ -52,7 +53,7 @@ struct DroppedLines {
 // Takes the first queued line (takeQueuedLine). A line that the routine drops, or that
 // carries no time, leaves the queue and gives false; otherwise timeText is set from it and
 // code holds its record code.
-bool takeTimedLine(TFqpane& w, DroppedLines dropped, char& code);
+bool takeTimedLine(AlpineContext& c, DroppedLines dropped, char& code);
 
 // Replaces the statement of a query by these lines (which closes it).
 void setStatement(TQuery& q, const std::vector<std::string>& lines);
@@ -61,14 +62,14 @@ void setStatement(TQuery& q, const std::vector<std::string>& lines);
 enum class UpdateLines { Two, One };
 
 // "update timedata set <column>='<timeText>'" for bibNo in blockNo; executed on Qedit.
-void storeTime(TFqpane& w, std::string_view column, UpdateLines form);
+void storeTime(AlpineContext& c, std::string_view column, UpdateLines form);
 
 // Opens on Qedit the records of grpNo and blockNo that hold a value in column, ordered by it.
-void openRanking(TFqpane& w, std::string_view column);
+void openRanking(AlpineContext& c, std::string_view column);
 
 // The count of the records of group and block whose column is below timeText: the rank of
 // timeText less one. Equal times share a rank.
-std::vector<std::string> rankCountStatement(const TFqpane& w, std::string_view column,
+std::vector<std::string> rankCountStatement(const AlpineContext& c, std::string_view column,
                                             std::string_view group);
 
 // Opens the count query on q and gives its count plus 1 as decimal text.
@@ -76,19 +77,17 @@ std::string openRankCount(TQuery& q);
 
 // Qtimedp's statements for the grid of the data check page: the run-1 ranking (with or
 // without the block column) and the ranking of the totals with run 2.
-std::vector<std::string> gridRun1Statement(const TFqpane& w, bool withBlock);
-std::vector<std::string> gridTotalStatement(const TFqpane& w);
+std::vector<std::string> gridRun1Statement(const AlpineContext& c, bool withBlock);
+std::vector<std::string> gridTotalStatement(const AlpineContext& c);
 
-// Board row rowNo (1 = "A"): element rowNo - 1 of boardRows.
-std::string& boardRow(TFqpane& w, int rowNo);
-
-// A ranking row: the letter of row rowNo (1 = "A"), the bib, five spaces, the time field.
-std::string rankingRow(const TFqpane& w, int rowNo, std::string_view bib, std::string_view time);
+// A ranking row: the row letter, the bib, five spaces, the time field.
+std::string rankingRow(const AlpineContext& c, BoardRow row, std::string_view bib,
+                       std::string_view time);
 
 // Writes the records of q, from its current record on, into the board rows firstRow to
 // lastRow (rowNo counts them; rowBib and rowTime hold the record being written). When
-// skipRowL is set, row 12 ("L", the control line letter) is passed over.
-void fillRanking(TFqpane& w, TQuery& q, std::string_view column, int firstRow, int lastRow,
+// skipRowL is set, row L (kRowL) is passed over.
+void fillRanking(AlpineContext& c, TQuery& q, std::string_view column, int firstRow, int lastRow,
                  bool skipRowL);
 
 // The rank in its four-character form with a point at position 2 (" . 5", " .12", "1.23");
@@ -97,15 +96,15 @@ std::string rankForm(const std::string& rank);
 
 // Rows A to J to the board (rowNo counting them): all of them on the shared port, only those
 // with something in characters 3 to 20 on the separate one. Nothing is logged.
-void sendRowsAToJ(TFqpane& w);
+void sendRowsAToJ(AlpineContext& c);
 
 // The lines of the competitor, the time or difference, and the leader that a pass leaves
 // for the output log (logLineA, logLineB, logLineC).
-void logPassLines(TFqpane& w);
+void logPassLines(AlpineContext& c);
 
 // The difference row of ALPINE-4 (row C) and ALPINE-5 (row B): the letter, "DIF", and the
 // time field of diffTime.
-std::string differenceRow(const TFqpane& w, char rowLetter);
+std::string differenceRow(const AlpineContext& c, BoardRow row);
 
 }  // namespace alpine
 }  // namespace qpane

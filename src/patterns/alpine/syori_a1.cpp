@@ -1,79 +1,83 @@
 // ALPINE-1: row A the competitor just timed, row B the total time, rows C to K and M the ten
 // best of the group and block. The board gets the rows once per pass over the queue.
-#include "app/fqpane.h"
+#include "board/board_lines.h"
+#include "input/line_list.h"
+#include "input/time_values.h"
 #include "patterns/alpine/alpine_steps.h"
+#include "store/query.h"
 
-namespace qpane {
-
-using namespace alpine;
+namespace qpane::alpine {
 
 namespace {
 constexpr const char* kBlankRowB = "B                   \r";
 constexpr int kLastRow = 13;  // row M
 }  // namespace
 
-void TFqpane::syoriA1() {
-    totalDone = false;
-    logLineA.clear();
-    logLineC.clear();
-    dpscl();  // rows K and M keep what they held
+void syoriA1(AlpineContext& c) {
+    AlpineFields& f = c.fields;
+    TQuery& Qedit = c.store.Qedit;
+    TQuery& Qtimedp = c.store.Qtimedp;
+    f.totalDone = false;
+    f.logLineA.clear();
+    f.logLineC.clear();
+    resetBoardRows(f.boardRows, f.rowNo);  // rows K and M keep what they held
 
-    while (Memo2.count() >= 1) {
-        char c;
-        if (!takeTimedLine(*this, {"S ", false}, c)) continue;
+    while (c.queue.count() >= 1) {
+        char code;
+        if (!takeTimedLine(c, {"S ", false}, code)) continue;
 
-        if (c == 'T') {
-            boardRows[1] = "B        " + dptime(lineTime(*this)) + "\r";
-            if (firstCode.empty()) firstCode = "T";
-            storeTime(*this, "totalt", UpdateLines::Two);
-            openRanking(*this, "totalt");
-            logLineC = rankingRow(*this, 3, Qedit.FieldByName("bib").AsString(),
-                                  Qedit.FieldByName("totalt").AsString());
-            fillRanking(*this, Qedit, "totalt", 3, kLastRow, true);
-            logLineB = "B        " + dptime(lineTime(*this)) + "\r";
-            totalDone = true;
-        } else if (c == '1') {
-            if (firstCode.empty()) firstCode = "1";
-            if (!totalDone) {
-                logLineB = kBlankRowB;
-                boardRows[1] = logLineB;
+        if (code == 'T') {
+            rowOf(f.boardRows, kRowB) = "B        " + c.timeField(lineTime(c)) + "\r";
+            if (f.firstCode.empty()) f.firstCode = "T";
+            storeTime(c, "totalt", UpdateLines::Two);
+            openRanking(c, "totalt");
+            f.logLineC = rankingRow(c, kRowC, Qedit.FieldByName("bib").AsString(),
+                                    Qedit.FieldByName("totalt").AsString());
+            fillRanking(c, Qedit, "totalt", 3, kLastRow, true);
+            f.logLineB = "B        " + c.timeField(lineTime(c)) + "\r";
+            f.totalDone = true;
+        } else if (code == '1') {
+            if (f.firstCode.empty()) f.firstCode = "1";
+            if (!f.totalDone) {
+                f.logLineB = kBlankRowB;
+                rowOf(f.boardRows, kRowB) = f.logLineB;
             }
-            logLineA = rankingRow(*this, 1, bibNo, lineTime(*this));
-            boardRows[0] = logLineA;
-            storeTime(*this, "time1", UpdateLines::Two);
-            openRanking(*this, "time1");
-            if (Qedit.RecordCount() == 1) boardOutput.sendFirstResultCommand();
-            if (logLineC.empty())
-                logLineC = rankingRow(*this, 3, Qedit.FieldByName("bib").AsString(),
-                                      Qedit.FieldByName("time1").AsString());
-            fillRanking(*this, Qedit, "time1", 3, kLastRow, true);
-            setStatement(Qtimedp, gridRun1Statement(*this, true));
+            f.logLineA = rankingRow(c, kRowA, f.bibNo, lineTime(c));
+            rowOf(f.boardRows, kRowA) = f.logLineA;
+            storeTime(c, "time1", UpdateLines::Two);
+            openRanking(c, "time1");
+            if (Qedit.RecordCount() == 1) c.board.sendFirstResultCommand();
+            if (f.logLineC.empty())
+                f.logLineC = rankingRow(c, kRowC, Qedit.FieldByName("bib").AsString(),
+                                        Qedit.FieldByName("time1").AsString());
+            fillRanking(c, Qedit, "time1", 3, kLastRow, true);
+            setStatement(Qtimedp, gridRun1Statement(c, true));
             // A total earlier in the pass keeps the grid on what it showed.
-            if (firstCode == "1") Qtimedp.Open();
-        } else if (c == '2') {
-            logLineA = rankingRow(*this, 1, bibNo, lineTime(*this));
-            boardRows[0] = logLineA;
-            storeTime(*this, "time2", UpdateLines::Two);
+            if (f.firstCode == "1") Qtimedp.Open();
+        } else if (code == '2') {
+            f.logLineA = rankingRow(c, kRowA, f.bibNo, lineTime(c));
+            rowOf(f.boardRows, kRowA) = f.logLineA;
+            storeTime(c, "time2", UpdateLines::Two);
             setStatement(Qedit, {"select * from timedata",
-                                 "where totalt<>'' and grp='" + sqlValue(grpNo) + "' and block='" +
-                                     sqlValue(blockNo) + "'",
+                                 "where totalt<>'' and grp='" + sqlValue(f.grpNo) +
+                                     "' and block='" + sqlValue(f.blockNo) + "'",
                                  "and time2<>''", "order by totalt"});
             Qedit.Open();
-            if (Qedit.RecordCount() == 1) boardOutput.sendFirstResultCommand();
+            if (Qedit.RecordCount() == 1) c.board.sendFirstResultCommand();
             // The leader's run-1 time, not the total that the ranking is ordered by.
-            if (logLineC.empty())
-                logLineC = rankingRow(*this, 3, Qedit.FieldByName("bib").AsString(),
-                                      Qedit.FieldByName("time1").AsString());
-            for (size_t row = 2; row <= 12; ++row)
-                boardRows[row].clear();
-            fillRanking(*this, Qedit, "totalt", 3, kLastRow, true);
-            setStatement(Qtimedp, gridTotalStatement(*this));
+            if (f.logLineC.empty())
+                f.logLineC = rankingRow(c, kRowC, Qedit.FieldByName("bib").AsString(),
+                                        Qedit.FieldByName("time1").AsString());
+            for (int row = kRowC.index(); row <= kLastRow; ++row)
+                rowOf(f.boardRows, BoardRow(row)).clear();
+            fillRanking(c, Qedit, "totalt", 3, kLastRow, true);
+            setStatement(Qtimedp, gridTotalStatement(c));
             Qtimedp.Open();
         }
-        dropQueuedLine(*this);
+        dropQueuedLine(c);
     }
 
-    if (!logLineA.empty()) {
+    if (!f.logLineA.empty()) {
         // Rows A to M; on the separate port every row is logged and only those with
         // something after the letter are sent.
         PassRows plan;
@@ -81,13 +85,13 @@ void TFqpane::syoriA1() {
         plan.skipRowL = true;
         plan.separate.blankFrom = 2;
         plan.separate.log = RowLog::EveryRow;
-        boardOutput.sendPassRows(boardRows, rowNo, plan);
-        logPassLines(*this);
-        boardOutput.endLogEntry();
+        c.board.sendPassRows(f.boardRows, f.rowNo, plan);
+        logPassLines(c);
+        c.board.endLogEntry();
     }
 
-    bufferBusy = false;
-    firstCode.clear();
+    f.bufferBusy = false;
+    f.firstCode.clear();
 }
 
-}  // namespace qpane
+}  // namespace qpane::alpine

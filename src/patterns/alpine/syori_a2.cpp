@@ -1,12 +1,13 @@
 // ALPINE-2: rows A to J show the ten best of the group and block, the leader in row A. The
 // board is refreshed after every queued line, from the grid query Qtimedp.
-#include "app/fqpane.h"
+#include "board/board_lines.h"
+#include "input/line_list.h"
+#include "input/time_values.h"
 #include "patterns/alpine/alpine_steps.h"
 #include "platform/byte_text.h"
+#include "store/query.h"
 
-namespace qpane {
-
-using namespace alpine;
+namespace qpane::alpine {
 
 namespace {
 // Codes that this pattern drops before anything is stored.
@@ -20,31 +21,33 @@ bool hasColumn(const TQuery& q, std::string_view name) {
 }
 }  // namespace
 
-void TFqpane::syoriA2() {
+void syoriA2(AlpineContext& c) {
+    AlpineFields& f = c.fields;
+    TQuery& Qtimedp = c.store.Qtimedp;
     // The intake reads nothing while the pass runs; the cycle waits for its end.
-    bufferBusy = true;
-    Timer1.SetEnabled(false);
+    f.bufferBusy = true;
+    c.window.enableProcessingCycle(false);
     bool seenT = false;
     bool seen1 = false;
     bool seen2 = false;
 
-    while (Memo2.count() >= 1) {
-        char c;
-        if (!takeTimedLine(*this, {kDroppedCodes, false}, c)) continue;
+    while (c.queue.count() >= 1) {
+        char code;
+        if (!takeTimedLine(c, {kDroppedCodes, false}, code)) continue;
 
-        if (c == 'T') {
+        if (code == 'T') {
             seenT = true;
-            storeTime(*this, "totalt", UpdateLines::Two);
-        } else if (c == '1') {
+            storeTime(c, "totalt", UpdateLines::Two);
+        } else if (code == '1') {
             seen1 = true;
-            storeTime(*this, "time1", UpdateLines::Two);
-        } else if (c == '2') {
+            storeTime(c, "time1", UpdateLines::Two);
+        } else if (code == '2') {
             seen2 = true;
-            storeTime(*this, "time2", UpdateLines::Two);
+            storeTime(c, "time2", UpdateLines::Two);
         }
 
         const std::string where =
-            "where block='" + sqlValue(blockNo) + "' and grp='" + sqlValue(grpNo) + "'";
+            "where block='" + sqlValue(f.blockNo) + "' and grp='" + sqlValue(f.grpNo) + "'";
         if (seen1 && !seenT) {
             setStatement(Qtimedp, {"select bib,time1 as rtime from timedata",
                                    where + " and time1<>''", "order by time1"});
@@ -63,34 +66,34 @@ void TFqpane::syoriA2() {
             // pass and hold the queue, and every time behind it, for the rest of the race.
             if (hasColumn(Qtimedp, "rtime")) {
                 if (Qtimedp.RecordCount() == 1) {
-                    boardOutput.sendFirstResultCommand();
-                    dpscl();
+                    c.board.sendFirstResultCommand();
+                    resetBoardRows(f.boardRows, f.rowNo);
                 }
                 // A kept result fills no row: its cursor is where the last fill left it, past
                 // its end, or on the eleventh finisher when more than ten finished, who must
                 // not appear in the leader's rows.
-                if (!kept) fillRanking(*this, Qtimedp, "rtime", 1, kLastRow, false);
+                if (!kept) fillRanking(c, Qtimedp, "rtime", 1, kLastRow, false);
             }
         }
 
         // The separate board is refreshed only after a line that changed the ranking it
         // shows; it gets and logs every row, blank ones too.
         const bool refreshesSeparate =
-            !workLine.empty() &&
-            ((seen1 && !seenT) || (seen2 && workLine.compare(0, 2, "C2") == 0));
-        if (!boardRows[0].empty()) {
+            !f.workLine.empty() &&
+            ((seen1 && !seenT) || (seen2 && f.workLine.compare(0, 2, "C2") == 0));
+        if (!rowOf(f.boardRows, kRowA).empty()) {
             PassRows plan;
             plan.last = kLastRow;
             plan.separate.log = RowLog::SentRows;
             if (!refreshesSeparate) plan.separate.rows = PortRowRule::Rows::Skipped;
-            boardOutput.sendPassRows(boardRows, rowNo, plan);
+            c.board.sendPassRows(f.boardRows, f.rowNo, plan);
         }
-        boardOutput.endLogEntry();
-        dropQueuedLine(*this);
+        c.board.endLogEntry();
+        dropQueuedLine(c);
     }
 
-    bufferBusy = false;
-    Timer1.SetEnabled(true);
+    f.bufferBusy = false;
+    c.window.enableProcessingCycle(true);
 }
 
-}  // namespace qpane
+}  // namespace qpane::alpine

@@ -1,11 +1,12 @@
 // ALPINE-3: row A the bib and rank of the competitor just timed, row B that competitor's
 // time, rows C to J the eight best of the group and block.
-#include "app/fqpane.h"
+#include "board/board_lines.h"
+#include "input/line_list.h"
+#include "input/time_values.h"
 #include "patterns/alpine/alpine_steps.h"
+#include "store/query.h"
 
-namespace qpane {
-
-using namespace alpine;
+namespace qpane::alpine {
 
 namespace {
 // Codes that this pattern drops; a space is not among them.
@@ -13,59 +14,62 @@ constexpr std::string_view kDroppedCodes = "SABFGHIJKLMN";
 constexpr int kLastRow = 10;  // row J
 }  // namespace
 
-void TFqpane::syoriA3() {
-    totalDone = false;
-    dpscl();
+void syoriA3(AlpineContext& c) {
+    AlpineFields& f = c.fields;
+    TQuery& Qedit = c.store.Qedit;
+    TQuery& Qtimedp = c.store.Qtimedp;
+    f.totalDone = false;
+    resetBoardRows(f.boardRows, f.rowNo);
 
-    while (Memo2.count() >= 1) {
-        char c;
-        if (!takeTimedLine(*this, {kDroppedCodes, true}, c)) continue;
+    while (c.queue.count() >= 1) {
+        char code;
+        if (!takeTimedLine(c, {kDroppedCodes, true}, code)) continue;
 
-        setStatement(Qedit, {"select grp from timedata where bib='" + sqlValue(bibNo) +
-                             "' and block='" + sqlValue(blockNo) + "'"});
+        setStatement(Qedit, {"select grp from timedata where bib='" + sqlValue(f.bibNo) +
+                             "' and block='" + sqlValue(f.blockNo) + "'"});
         Qedit.Open();
-        rankGrp = Qedit.RecordCount() >= 1 ? Qedit.FieldByName("grp").AsString() : "0";
+        f.rankGrp = Qedit.RecordCount() >= 1 ? Qedit.FieldByName("grp").AsString() : "0";
 
-        if (c == 'T') {
-            storeTime(*this, "totalt", UpdateLines::One);
-            openRanking(*this, "totalt");
-            fillRanking(*this, Qedit, "totalt", 3, kLastRow, false);
-            setStatement(Qedit, rankCountStatement(*this, "totalt", rankGrp));
-            Edit3.SetText(Qedit.SQL().TextCRLF());
-            rankText = openRankCount(Qedit);
-            totalDone = true;
-            rowABib = bibNo;
-            boardRows[1] = "B        " + dptime(lineTime(*this)) + "\r";
-        } else if (c == '1') {
-            if (firstCode.empty()) firstCode = "1";
+        if (code == 'T') {
+            storeTime(c, "totalt", UpdateLines::One);
+            openRanking(c, "totalt");
+            fillRanking(c, Qedit, "totalt", 3, kLastRow, false);
+            setStatement(Qedit, rankCountStatement(c, "totalt", f.rankGrp));
+            c.window.setEdit3Text(Qedit.SQL().TextCRLF());
+            f.rankText = openRankCount(Qedit);
+            f.totalDone = true;
+            f.rowABib = f.bibNo;
+            rowOf(f.boardRows, kRowB) = "B        " + c.timeField(lineTime(c)) + "\r";
+        } else if (code == '1') {
+            if (f.firstCode.empty()) f.firstCode = "1";
             // A total earlier in the pass suppresses the run-1 time, its storing included.
-            if (!totalDone) {
-                storeTime(*this, "time1", UpdateLines::Two);
-                openRanking(*this, "time1");
-                if (Qedit.RecordCount() == 1) boardOutput.sendFirstResultCommand();
-                fillRanking(*this, Qedit, "time1", 3, kLastRow, false);
-                setStatement(Qedit, rankCountStatement(*this, "time1", rankGrp));
-                rankText = openRankCount(Qedit);
-                boardRows[1] = "B        " + dptime(lineTime(*this)) + "\r";
-                rowABib = bibNo;
+            if (!f.totalDone) {
+                storeTime(c, "time1", UpdateLines::Two);
+                openRanking(c, "time1");
+                if (Qedit.RecordCount() == 1) c.board.sendFirstResultCommand();
+                fillRanking(c, Qedit, "time1", 3, kLastRow, false);
+                setStatement(Qedit, rankCountStatement(c, "time1", f.rankGrp));
+                f.rankText = openRankCount(Qedit);
+                rowOf(f.boardRows, kRowB) = "B        " + c.timeField(lineTime(c)) + "\r";
+                f.rowABib = f.bibNo;
             }
-            setStatement(Qtimedp, gridRun1Statement(*this, false));
-            Edit3.SetText(Qtimedp.SQL().TextCRLF());
-            if (firstCode == "1") Qtimedp.Open();
-        } else if (c == '2') {
-            firstCode = "2";
-            storeTime(*this, "time2", UpdateLines::Two);
-            setStatement(Qtimedp, gridTotalStatement(*this));
+            setStatement(Qtimedp, gridRun1Statement(c, false));
+            c.window.setEdit3Text(Qtimedp.SQL().TextCRLF());
+            if (f.firstCode == "1") Qtimedp.Open();
+        } else if (code == '2') {
+            f.firstCode = "2";
+            storeTime(c, "time2", UpdateLines::Two);
+            setStatement(Qtimedp, gridTotalStatement(c));
             Qtimedp.Open();
-            if (Qtimedp.RecordCount() == 1) boardOutput.sendFirstResultCommand();
+            if (Qtimedp.RecordCount() == 1) c.board.sendFirstResultCommand();
         }
 
-        rankText = rankForm(rankText);
-        boardRows[0] = "A" + rowABib + "         P L" + rankText + "\r";
-        dropQueuedLine(*this);
+        f.rankText = rankForm(f.rankText);
+        rowOf(f.boardRows, kRowA) = "A" + f.rowABib + "         P L" + f.rankText + "\r";
+        dropQueuedLine(c);
     }
 
-    if (!boardRows[0].empty()) {
+    if (!rowOf(f.boardRows, kRowA).empty()) {
         // Each row sent is logged with the port it went to. On the shared port a dropped "A"
         // line at the end of the pass holds the board back.
         PassRows plan;
@@ -74,12 +78,12 @@ void TFqpane::syoriA3() {
         plan.shared.logSuffix = "/1";
         plan.separate.logSuffix = "/2";
         plan.separate.blankFrom = 3;
-        if (workLine.compare(0, 2, "CA") == 0) plan.shared.rows = PortRowRule::Rows::CountedOnly;
-        boardOutput.sendPassRows(boardRows, rowNo, plan);
-        boardOutput.endLogEntry();
+        if (f.workLine.compare(0, 2, "CA") == 0) plan.shared.rows = PortRowRule::Rows::CountedOnly;
+        c.board.sendPassRows(f.boardRows, f.rowNo, plan);
+        c.board.endLogEntry();
     }
 
-    bufferBusy = false;
+    f.bufferBusy = false;
 }
 
-}  // namespace qpane
+}  // namespace qpane::alpine

@@ -1,83 +1,87 @@
 // ALPINE-4: row A the bib and rank of the competitor just timed, row B that competitor's
 // time, row C the difference to the leader, rows D to J the seven best of the group and
 // block.
-#include "app/fqpane.h"
+#include "board/board_lines.h"
+#include "input/line_list.h"
+#include "input/time_values.h"
 #include "patterns/alpine/alpine_steps.h"
+#include "store/query.h"
 
-namespace qpane {
-
-using namespace alpine;
+namespace qpane::alpine {
 
 namespace {
 constexpr int kLastRow = 10;  // row J
 }  // namespace
 
-void TFqpane::syoriA4() {
-    totalDone = false;
-    logLineA.clear();
-    dpscl();
+void syoriA4(AlpineContext& c) {
+    AlpineFields& f = c.fields;
+    TQuery& Qedit = c.store.Qedit;
+    TQuery& Qtimedp = c.store.Qtimedp;
+    f.totalDone = false;
+    f.logLineA.clear();
+    resetBoardRows(f.boardRows, f.rowNo);
 
-    while (Memo2.count() >= 1) {
-        char c;
-        if (!takeTimedLine(*this, {"SA", true}, c)) continue;
+    while (c.queue.count() >= 1) {
+        char code;
+        if (!takeTimedLine(c, {"SA", true}, code)) continue;
 
-        if (c == 'T') {
-            storeTime(*this, "totalt", UpdateLines::One);
-            openRanking(*this, "totalt");
-            if (Qedit.RecordCount() == 1) boardOutput.sendFirstResultCommand();
-            topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("totalt").AsString()));
-            diffTime = static_cast<int32_t>(timetonum(timeText) - topTime);
-            logLineC = differenceRow(*this, 'C');
-            boardRows[2] = differenceRow(*this, 'C');
-            fillRanking(*this, Qedit, "totalt", 4, kLastRow, false);
-            setStatement(Qedit, rankCountStatement(*this, "totalt", grpNo));
-            rankText = openRankCount(Qedit);
-            totalDone = true;
-            rowABib = bibNo;
-            nowTime = static_cast<int32_t>(timetonum(timeText));
-            logLineB = "B        " + dptime(lineTime(*this)) + "\r";
-            boardRows[1] = logLineB;
-        } else if (c == '1') {
-            if (firstCode.empty()) firstCode = "1";
+        if (code == 'T') {
+            storeTime(c, "totalt", UpdateLines::One);
+            openRanking(c, "totalt");
+            if (Qedit.RecordCount() == 1) c.board.sendFirstResultCommand();
+            f.topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("totalt").AsString()));
+            f.diffTime = static_cast<int32_t>(timetonum(f.timeText) - f.topTime);
+            f.logLineC = differenceRow(c, kRowC);
+            rowOf(f.boardRows, kRowC) = differenceRow(c, kRowC);
+            fillRanking(c, Qedit, "totalt", 4, kLastRow, false);
+            setStatement(Qedit, rankCountStatement(c, "totalt", f.grpNo));
+            f.rankText = openRankCount(Qedit);
+            f.totalDone = true;
+            f.rowABib = f.bibNo;
+            f.nowTime = static_cast<int32_t>(timetonum(f.timeText));
+            f.logLineB = "B        " + c.timeField(lineTime(c)) + "\r";
+            rowOf(f.boardRows, kRowB) = f.logLineB;
+        } else if (code == '1') {
+            if (f.firstCode.empty()) f.firstCode = "1";
             // A total earlier in the pass suppresses the run-1 time, its storing included.
-            if (!totalDone) {
-                storeTime(*this, "time1", UpdateLines::Two);
-                openRanking(*this, "time1");
-                if (Qedit.RecordCount() == 1) boardOutput.sendFirstResultCommand();
-                topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("time1").AsString()));
-                diffTime = static_cast<int32_t>(timetonum(timeText) - topTime);
-                logLineC = differenceRow(*this, 'C');
-                boardRows[2] = logLineC;
-                fillRanking(*this, Qedit, "time1", 4, kLastRow, false);
-                setStatement(Qedit, rankCountStatement(*this, "time1", grpNo));
-                rankText = openRankCount(Qedit);
-                logLineB = "B        " + dptime(lineTime(*this)) + "\r";
-                boardRows[1] = logLineB;
-                rowABib = bibNo;
-                nowTime = static_cast<int32_t>(timetonum(timeText));
+            if (!f.totalDone) {
+                storeTime(c, "time1", UpdateLines::Two);
+                openRanking(c, "time1");
+                if (Qedit.RecordCount() == 1) c.board.sendFirstResultCommand();
+                f.topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("time1").AsString()));
+                f.diffTime = static_cast<int32_t>(timetonum(f.timeText) - f.topTime);
+                f.logLineC = differenceRow(c, kRowC);
+                rowOf(f.boardRows, kRowC) = f.logLineC;
+                fillRanking(c, Qedit, "time1", 4, kLastRow, false);
+                setStatement(Qedit, rankCountStatement(c, "time1", f.grpNo));
+                f.rankText = openRankCount(Qedit);
+                f.logLineB = "B        " + c.timeField(lineTime(c)) + "\r";
+                rowOf(f.boardRows, kRowB) = f.logLineB;
+                f.rowABib = f.bibNo;
+                f.nowTime = static_cast<int32_t>(timetonum(f.timeText));
             }
-            setStatement(Qtimedp, gridRun1Statement(*this, false));
-            if (firstCode == "1") Qtimedp.Open();
-        } else if (c == '2') {
-            firstCode = "2";
-            storeTime(*this, "time2", UpdateLines::Two);
-            setStatement(Qtimedp, gridTotalStatement(*this));
+            setStatement(Qtimedp, gridRun1Statement(c, false));
+            if (f.firstCode == "1") Qtimedp.Open();
+        } else if (code == '2') {
+            f.firstCode = "2";
+            storeTime(c, "time2", UpdateLines::Two);
+            setStatement(Qtimedp, gridTotalStatement(c));
             Qtimedp.Open();
         }
 
-        rankText = rankForm(rankText);
-        logLineA = "A" + rowABib + "            " + rankText + "\r";
-        boardRows[0] = logLineA;
-        dropQueuedLine(*this);
+        f.rankText = rankForm(f.rankText);
+        f.logLineA = "A" + f.rowABib + "            " + f.rankText + "\r";
+        rowOf(f.boardRows, kRowA) = f.logLineA;
+        dropQueuedLine(c);
     }
 
-    if (!boardRows[0].empty()) {
-        sendRowsAToJ(*this);
-        logPassLines(*this);
+    if (!rowOf(f.boardRows, kRowA).empty()) {
+        sendRowsAToJ(c);
+        logPassLines(c);
     }
 
-    boardOutput.endLogEntry();
-    bufferBusy = false;
+    c.board.endLogEntry();
+    f.bufferBusy = false;
 }
 
-}  // namespace qpane
+}  // namespace qpane::alpine

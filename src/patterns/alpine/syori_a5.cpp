@@ -1,79 +1,83 @@
 // ALPINE-5: row A the bib and time of the competitor just timed, row B the difference to the
 // leader, rows C to J the eight best of the group and block, no rank number.
-#include "app/fqpane.h"
+#include "board/board_lines.h"
+#include "input/line_list.h"
+#include "input/time_values.h"
 #include "patterns/alpine/alpine_steps.h"
+#include "store/query.h"
 
-namespace qpane {
-
-using namespace alpine;
+namespace qpane::alpine {
 
 namespace {
 constexpr int kLastRow = 10;  // row J
 }  // namespace
 
-void TFqpane::syoriA5() {
-    totalDone = false;
-    logLineA.clear();
-    dpscl();
+void syoriA5(AlpineContext& c) {
+    AlpineFields& f = c.fields;
+    TQuery& Qedit = c.store.Qedit;
+    TQuery& Qtimedp = c.store.Qtimedp;
+    f.totalDone = false;
+    f.logLineA.clear();
+    resetBoardRows(f.boardRows, f.rowNo);
 
-    while (Memo2.count() >= 1) {
-        char c;
-        if (!takeTimedLine(*this, {"SA", true}, c)) continue;
+    while (c.queue.count() >= 1) {
+        char code;
+        if (!takeTimedLine(c, {"SA", true}, code)) continue;
 
-        if (c == 'T') {
-            storeTime(*this, "totalt", UpdateLines::One);
-            openRanking(*this, "totalt");
-            if (Qedit.RecordCount() == 1) boardOutput.sendFirstResultCommand();
-            logLineC = rankingRow(*this, 3, Qedit.FieldByName("bib").AsString(),
-                                  Qedit.FieldByName("totalt").AsString());
-            topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("totalt").AsString()));
-            fillRanking(*this, Qedit, "totalt", 3, kLastRow, false);
-            diffTime = static_cast<int32_t>(timetonum(timeText) - topTime);
-            logLineB = differenceRow(*this, 'B');
-            boardRows[1] = logLineB;
-            totalDone = true;
-            rowABib = bibNo;
-            nowTime = static_cast<int32_t>(timetonum(timeText));
-            logLineA = rankingRow(*this, 1, rowABib, lineTime(*this));
-            boardRows[0] = logLineA;
-        } else if (c == '1') {
-            if (firstCode.empty()) firstCode = "1";
+        if (code == 'T') {
+            storeTime(c, "totalt", UpdateLines::One);
+            openRanking(c, "totalt");
+            if (Qedit.RecordCount() == 1) c.board.sendFirstResultCommand();
+            f.logLineC = rankingRow(c, kRowC, Qedit.FieldByName("bib").AsString(),
+                                    Qedit.FieldByName("totalt").AsString());
+            f.topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("totalt").AsString()));
+            fillRanking(c, Qedit, "totalt", 3, kLastRow, false);
+            f.diffTime = static_cast<int32_t>(timetonum(f.timeText) - f.topTime);
+            f.logLineB = differenceRow(c, kRowB);
+            rowOf(f.boardRows, kRowB) = f.logLineB;
+            f.totalDone = true;
+            f.rowABib = f.bibNo;
+            f.nowTime = static_cast<int32_t>(timetonum(f.timeText));
+            f.logLineA = rankingRow(c, kRowA, f.rowABib, lineTime(c));
+            rowOf(f.boardRows, kRowA) = f.logLineA;
+        } else if (code == '1') {
+            if (f.firstCode.empty()) f.firstCode = "1";
             // A total earlier in the pass suppresses the run-1 time, its storing included.
-            if (!totalDone) {
-                storeTime(*this, "time1", UpdateLines::Two);
-                openRanking(*this, "time1");
-                if (Qedit.RecordCount() == 1) boardOutput.sendFirstResultCommand();
-                logLineC = rankingRow(*this, 3, Qedit.FieldByName("bib").AsString(),
-                                      Qedit.FieldByName("time1").AsString());
-                topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("time1").AsString()));
-                fillRanking(*this, Qedit, "time1", 3, kLastRow, false);
-                diffTime = static_cast<int32_t>(timetonum(timeText) - topTime);
-                logLineB = differenceRow(*this, 'B');
-                boardRows[1] = logLineB;
-                rowABib = bibNo;
-                logLineA = rankingRow(*this, 1, rowABib, lineTime(*this));
-                boardRows[0] = logLineA;
-                nowTime = static_cast<int32_t>(timetonum(timeText));
+            if (!f.totalDone) {
+                storeTime(c, "time1", UpdateLines::Two);
+                openRanking(c, "time1");
+                if (Qedit.RecordCount() == 1) c.board.sendFirstResultCommand();
+                f.logLineC = rankingRow(c, kRowC, Qedit.FieldByName("bib").AsString(),
+                                        Qedit.FieldByName("time1").AsString());
+                f.topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("time1").AsString()));
+                fillRanking(c, Qedit, "time1", 3, kLastRow, false);
+                f.diffTime = static_cast<int32_t>(timetonum(f.timeText) - f.topTime);
+                f.logLineB = differenceRow(c, kRowB);
+                rowOf(f.boardRows, kRowB) = f.logLineB;
+                f.rowABib = f.bibNo;
+                f.logLineA = rankingRow(c, kRowA, f.rowABib, lineTime(c));
+                rowOf(f.boardRows, kRowA) = f.logLineA;
+                f.nowTime = static_cast<int32_t>(timetonum(f.timeText));
             }
-            setStatement(Qtimedp, gridRun1Statement(*this, false));
-            if (firstCode == "1") Qtimedp.Open();
-        } else if (c == '2') {
-            firstCode = "2";
-            storeTime(*this, "time2", UpdateLines::Two);
-            setStatement(Qtimedp, gridTotalStatement(*this));
-            Edit1.SetText(Qtimedp.SQL().TextCRLF());
+            setStatement(Qtimedp, gridRun1Statement(c, false));
+            if (f.firstCode == "1") Qtimedp.Open();
+        } else if (code == '2') {
+            f.firstCode = "2";
+            storeTime(c, "time2", UpdateLines::Two);
+            setStatement(Qtimedp, gridTotalStatement(c));
+            c.window.setEdit1Text(Qtimedp.SQL().TextCRLF());
             Qtimedp.Open();
         }
-        dropQueuedLine(*this);
+        dropQueuedLine(c);
     }
 
-    if (!boardRows[0].empty()) {
-        sendRowsAToJ(*this);
-        logPassLines(*this);
+    if (!rowOf(f.boardRows, kRowA).empty()) {
+        sendRowsAToJ(c);
+        logPassLines(c);
     }
 
-    boardOutput.endLogEntry();
-    bufferBusy = false;
+    c.board.endLogEntry();
+    f.bufferBusy = false;
 }
 
-}  // namespace qpane
+}  // namespace qpane::alpine
