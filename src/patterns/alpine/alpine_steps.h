@@ -1,5 +1,6 @@
 // The steps that the alpine routines share: reading a queued line, the statements on the
-// result table, the ranking fill, the first-result command, the rank form and the output log.
+// result table, the ranking fill, the rank form, the rows of a pass to the board and the pass
+// lines of the output log.
 // Each routine keeps its own order of these steps; what differs between them stays in the
 // routine.
 #pragma once
