@@ -55,9 +55,9 @@ bool TFqpane::tellStoreFailure() {
 void TFqpane::ImgA1Click(Control& sender) {
     using enum PatternNumber;
     const std::pair<const Control*, PatternNumber> images[] = {
-        {&ImgA1, Alpine1}, {&ImgA2, Alpine2}, {&ImgA3, Alpine3}, {&ImgA4, Alpine4},
-        {&ImgA5, Alpine5}, {&ImgC1, Cross1},  {&ImgC2, Cross2},  {&ImgC3, Cross3},
-        {&ImgC4, Cross4},
+        {&ImgA1, Alpine1}, {&ImgA2, Alpine2}, {&ImgA3, Alpine3},
+        {&ImgA4, Alpine4}, {&ImgA5, Alpine5}, {&ImgC1, Cross1},
+        {&ImgC2, Cross2},  {&ImgC3, Cross3},  {&ImgC4, Cross4},
     };
     for (const auto& [image, pattern] : images) {
         if (&sender != image) continue;

@@ -9,8 +9,8 @@
 #include "board/board_row.h"
 #include "board/port_sharing.h"
 #include "input/connection_mode.h"
-#include "patterns/pattern_number.h"
 #include "input/intake.h"
+#include "patterns/pattern_number.h"
 #include "platform/settings_file.h"
 
 namespace qpane {
