@@ -15,7 +15,7 @@
 
 #ifdef QPANE_RESULTS_PDF
 #include <QGuiApplication>
-#include <QtLogging>
+#include <QtGlobal>
 
 #include "results/pdf/list_document.h"
 #endif
