@@ -8,6 +8,7 @@
 #include "platform/shift_jis.h"
 #include "race_store.h"
 #include "results/list_export.h"
+#include "results/list_heading.h"
 
 namespace qpane::results::testing {
 namespace {
@@ -130,15 +131,18 @@ TEST(TextExport, DisplayWidthCountsJapaneseTwice) {
     EXPECT_EQ(displayWidth("＋1"), 3u);
 }
 
+std::string readFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
 class WholeFileTest : public RaceStore {};
 
 TEST_F(WholeFileTest, FileIsReplacedWholeAndAFailureLeavesNothingBehind) {
     const std::filesystem::path file = root() / "list.csv";
     writeWholeFile(file, "old");
     writeWholeFile(file, "new content");
-    std::ifstream in(file, std::ios::binary);
-    std::string content((std::istreambuf_iterator<char>(in)), {});
-    EXPECT_EQ(content, "new content");
+    EXPECT_EQ(readFile(file), "new content");
     struct stat st {};
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_NE(st.st_mode & S_IROTH, 0u) << "a list is for others to read";
@@ -160,6 +164,27 @@ TEST_F(WholeFileTest, FileIsReplacedWholeAndAFailureLeavesNothingBehind) {
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(root()))
         ++entries;
     EXPECT_EQ(entries, 1u) << "a temporary file was left";
+}
+
+}  // namespace
+}  // namespace qpane::results::testing
+
+namespace qpane::results::testing {
+namespace {
+
+class ListHeadingTest : public RaceStore {};
+
+TEST_F(ListHeadingTest, KeptInASectionOfItsOwnBesideTheWindowsSettings) {
+    const std::filesystem::path ini = root() / "Qcontrol.ini";
+    EXPECT_EQ(readListHeading(ini).title, "") << "a first start has no heading";
+    std::ofstream(ini, std::ios::binary) << "[Boad]\r\nPortno=3\r\nDisppt=12\r\n";
+    keepListHeading(ini, {"大会, \"決勝\"\r\n二行目", "2027/1/10"});
+    const ListHeading back = readListHeading(ini);
+    EXPECT_EQ(back.title, "大会, \"決勝\"  二行目");
+    EXPECT_EQ(back.date, "2027/1/10");
+    EXPECT_EQ(readFile(ini),
+              "[Boad]\r\nPortno=3\r\nDisppt=12\r\n[Results]\r\nTitle=大会, \"決勝\"  二行目\r\n"
+              "Date=2027/1/10\r\n");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "platform/settings_file.h"
 #include "platform/shift_jis.h"
 #include "results/list_export.h"
+#include "results/list_heading.h"
 #include "results/read_only_store.h"
 #include "results/result_list.h"
 #include "store/query.h"
@@ -135,8 +136,7 @@ int main(int argc, char** argv) {
 
     const Paths paths = o.root ? Paths(*o.root) : Paths::fromEnvironment();
     const SettingsFile ini(paths.settingsFolder() / "Qcontrol.ini");
-    const ListHeading heading{ini.readString("Results", "Title", ""),
-                              ini.readString("Results", "Date", "")};
+    const ListHeading heading = readListHeading(paths.settingsFolder() / "Qcontrol.ini");
     try {
         ReadOnlyStore store(paths.dataFolder());
         const ResultList list =
