@@ -163,6 +163,24 @@ TEST_F(ResultsTool, AlpineRaceAsCsvTextAndPdf) {
     EXPECT_LT(at002, at006);
 }
 
+TEST_F(ResultsTool, PdfOfALongListRepeatsTheCaptionRowOnEveryPage) {
+    console("1");
+    sql("update timedata set grp='1',time1='00:01:' || printf('%02d.%02d', 10 + bib % 40, "
+        "bib % 97) where block='2' and bib <= '150'");
+    ASSERT_EQ(tool("--block 2 --format pdf -o " + out("long.pdf").string()).status, 0);
+    const ToolRun info = run("pdfinfo '" + out("long.pdf").string() + "'");
+    const size_t at = info.output.find("Pages:");
+    ASSERT_NE(at, std::string::npos) << info.output;
+    const int pages = std::stoi(info.output.substr(at + 6));
+    EXPECT_GE(pages, 3);
+    const std::string text = run("pdftotext '" + out("long.pdf").string() + "' -").output;
+    int captions = 0;
+    for (size_t p = text.find("トップ差"); p != std::string::npos; p = text.find("トップ差", p + 1))
+        ++captions;
+    EXPECT_EQ(captions, pages);
+    EXPECT_NE(text.find("150"), std::string::npos) << "the last competitor is missing";
+}
+
 TEST_F(ResultsTool, CrossRaceWithLapsAndShiftJis) {
     crossRace();
     ASSERT_EQ(tool("--block 0 --format csv --encoding sjis -o " + out("c.csv").string()).status, 0)
