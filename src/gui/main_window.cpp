@@ -11,6 +11,7 @@
 #include "gui/face_actions.h"
 #include "gui/pages.h"
 #include "gui/panel_widget.h"
+#include "gui/result_list_dialog.h"
 #include "gui/widget_maker.h"
 #include "gui/window_font.h"
 
@@ -83,11 +84,30 @@ void MainWindow::buildFrame(WidgetMaker& make) {
     make.widgetOf(this, core_.Panel1, QRect(0, 0, 500, kTabRowHeight))->raise();
 
     TCuteButton* close = make.widgetOf(this, core_.CuteButton2, QRect(kWidth - 34, 1, 32, 27));
+    buildResultListButton();
     QFont bold = close->font();
     bold.setBold(true);
     bold.setPixelSize(27);
     close->setFont(bold);
     close->setFontColor(QColor(255, 255, 0));
+}
+
+// The result lists are the face's own: a button in the free part of the tab row, left of the
+// close button, that no control of the window occupies.
+void MainWindow::buildResultListButton() {
+    auto* button = new QPushButton(QStringLiteral("結果リスト"), this);
+    button->setObjectName(QStringLiteral("ResultListButton"));
+    button->setGeometry(kWidth - 34 - 4 - kResultListButtonWidth, 2, kResultListButtonWidth,
+                        kTabRowHeight - 3);
+    button->setFocusPolicy(Qt::NoFocus);
+    connect(button, &QPushButton::clicked, this, [this] { showResultLists(); });
+}
+
+void MainWindow::showResultLists() {
+    if (!resultLists_) resultLists_ = new ResultListDialog(core_, this);
+    resultLists_->show();
+    resultLists_->raise();
+    resultLists_->activateWindow();
 }
 
 QWidget* MainWindow::currentPage() const {

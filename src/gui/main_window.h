@@ -14,6 +14,7 @@ class Control;
 class ControlBinder;
 class FaceActions;
 class QtScheduler;
+class ResultListDialog;
 class TFqpane;
 class WidgetMaker;
 
@@ -27,6 +28,7 @@ class MainWindow : public QWidget {
     static constexpr int kHeight = 678;
     static constexpr int kTabWidth = 120;
     static constexpr int kTabRowHeight = 29;
+    static constexpr int kResultListButtonWidth = 100;
 
     // Builds the widgets of every control of the core and binds them; a control left without
     // a widget, or given two, throws BindingError: the window does not start.
@@ -37,6 +39,9 @@ class MainWindow : public QWidget {
     ControlBinder& binder() const { return *binder_; }
     QPushButton* tabButton(int index) const { return tabs_[static_cast<size_t>(index)]; }
     QWidget* currentPage() const;
+    // The result lists' dialog, made when first asked for.
+    void showResultLists();
+    ResultListDialog* resultLists() const { return resultLists_; }
     // FormShow has run (whether or not it ended in an error).
     bool started() const { return started_; }
 
@@ -51,6 +56,7 @@ class MainWindow : public QWidget {
 
   private:
     void buildFrame(WidgetMaker& make);
+    void buildResultListButton();
     void showActivePage();
     void startUp();
     void shutDown();
@@ -61,6 +67,7 @@ class MainWindow : public QWidget {
     QStackedWidget* pages_ = nullptr;
     std::array<QPushButton*, 4> tabs_{};
     std::array<Control*, 4> pageControls_{};
+    ResultListDialog* resultLists_ = nullptr;
     bool shown_ = false;
     bool started_ = false;
     bool closing_ = false;
