@@ -1,6 +1,8 @@
 #include "patterns/cross/cross_line.h"
 
-#include "app/fqpane.h"
+#include "input/line_list.h"
+#include "input/time_values.h"
+#include "store/query.h"
 
 namespace qpane::cross {
 
@@ -19,24 +21,26 @@ void setSql(TQuery& query, std::initializer_list<std::string_view> lines) {
         query.SQL().Add(line);
 }
 
-void takeQueuedLine(TFqpane& w) {
-    const std::string& line = w.Memo2.line(0);
-    w.workLine = line + "\r";
+void takeQueuedLine(CrossContext& c) {
+    CrossFields& f = c.fields;
+    const std::string& line = c.queue.line(0);
+    f.workLine = line + "\r";
     // From the line as it came, not from workLine: in a line cut short before position 6
     // the appended CR would take a place of the bib (or of the block) and go into the
     // statements and into the block that the display cycle ranks.
-    w.blockNo = copyText(line, 3, 1);
-    w.bibNo = copyText(line, 4, 3);
+    f.blockNo = copyText(line, 3, 1);
+    f.bibNo = copyText(line, 4, 3);
 }
 
-void takePassTime(TFqpane& w) {
-    const std::string time = charAt(w.workLine, 17) == ' ' ? copyText(w.workLine, 7, 10) + "0"
-                                                           : copyText(w.workLine, 7, 11);
-    w.timeText = w.timefill(time);
+void takePassTime(CrossContext& c) {
+    CrossFields& f = c.fields;
+    const std::string time = charAt(f.workLine, 17) == ' ' ? copyText(f.workLine, 7, 10) + "0"
+                                                           : copyText(f.workLine, 7, 11);
+    f.timeText = timefill(time);
 }
 
-bool isStorablePass(const TFqpane& w, char code) {
-    return charAt(w.workLine, 2) == code && !w.timeText.empty();
+bool isStorablePass(const CrossContext& c, char code) {
+    return charAt(c.fields.workLine, 2) == code && !c.fields.timeText.empty();
 }
 
 }  // namespace qpane::cross

@@ -5,10 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace qpane {
-class TFqpane;
-class TQuery;
-}  // namespace qpane
+#include "patterns/cross/cross_context.h"
 
 // What the cross-country routines share to read a queued timing line and to run their
 // statements.
@@ -26,15 +23,15 @@ void setSql(TQuery& query, std::initializer_list<std::string_view> lines);
 
 // The first line of the input queue followed by CR becomes workLine; blockNo is the line's
 // position 3 and bibNo its positions 4 to 6, without the CR when the line is shorter.
-void takeQueuedLine(TFqpane& w);
+void takeQueuedLine(CrossContext& c);
 
 // timeText from positions 7 to 17 of workLine, completed to the full form; a blank
 // position 17 means a device that times in tenths, whose time gets a 0 as hundredths.
-void takePassTime(TFqpane& w);
+void takePassTime(CrossContext& c);
 
 // Whether workLine carries this record code and a time that could be read. A line cut
 // short on the way has no time: storing it would wipe the runner's stored time and put
 // "0.00" on the board, so such a line is dropped like a line of another code.
-bool isStorablePass(const TFqpane& w, char code);
+bool isStorablePass(const CrossContext& c, char code);
 
 }  // namespace qpane::cross

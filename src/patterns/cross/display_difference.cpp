@@ -1,27 +1,29 @@
-#include "app/fqpane.h"
 #include "input/time_values.h"
 #include "patterns/cross/cross_line.h"
 #include "patterns/cross/pass_display.h"
+#include "store/query.h"
 
 namespace qpane::cross {
 
-void showDifference(TFqpane& w, const PassTexts& t) {
-    w.boardRows[0] = passRow(w, 1, t[0]);
+void showDifference(CrossContext& c, const PassTexts& t) {
+    CrossFields& f = c.fields;
+    TQuery& Qtop = c.store.Qtop;
+    f.boardRows[0] = passRow(c, 1, t[0]);
 
-    setSql(w.Qtop, {"select * from timedata where block='" + sqlValue(w.blockNo) + "'",
-                    "and grp='" + sqlValue(w.grpNo) + "' and time1<>'' order by time1"});
-    w.Qtop.Open();
+    setSql(Qtop, {"select * from timedata where block='" + sqlValue(f.blockNo) + "'",
+                  "and grp='" + sqlValue(f.grpNo) + "' and time1<>'' order by time1"});
+    Qtop.Open();
     // The leader at the precision that nowTime was taken at; no leader counts as 0.
-    const std::string leaderTime = w.Qtop.FieldByName("time1").AsString();
-    w.topTime = w.RGpre.ItemIndex() == 0
-                    ? leaderTenths(w, leaderTime)
-                    : static_cast<int32_t>(w.timetonum(trimControl(leaderTime)));
-    w.diffTime = w.nowTime - w.topTime;
-    w.boardRows[1] = differenceRow(w);
+    const std::string leaderTime = Qtop.FieldByName("time1").AsString();
+    f.topTime = c.settings.precision == Precision::Tenths
+                    ? leaderTenths(leaderTime)
+                    : static_cast<int32_t>(timetonum(trimControl(leaderTime)));
+    f.diffTime = f.nowTime - f.topTime;
+    f.boardRows[1] = differenceRow(c);
 
-    fillRankingRows(w, w.Qtop, 3, "time1");
-    sendRows(w, 1, 10, 200);
-    logShownRows(w);
+    fillRankingRows(c, Qtop, 3, "time1");
+    sendRows(c, 1, 10, 200);
+    logShownRows(c);
 }
 
 }  // namespace qpane::cross

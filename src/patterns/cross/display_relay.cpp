@@ -1,37 +1,38 @@
-#include "app/fqpane.h"
 #include "patterns/cross/cross_line.h"
 #include "patterns/cross/pass_display.h"
+#include "store/query.h"
 
 namespace qpane::cross {
 
-void showRelay(TFqpane& w, const PassTexts& t) {
+void showRelay(CrossContext& c, const PassTexts& t) {
+    CrossFields& f = c.fields;
+    TQuery& Qtop = c.store.Qtop;
     // The now line and the difference line go straight to the board and the log; they are
     // not kept among the board rows.
-    const std::string nowLine = passRow(w, 1, t[0]);
-    w.boardOutput.send(nowLine);
-    w.boardOutput.log(nowLine);
+    const std::string nowLine = passRow(c, 1, t[0]);
+    c.board.send(nowLine);
+    c.board.log(nowLine);
 
-    setSql(w.Qtop,
-           {"select max(lap) as lapn from timedata where block='" + sqlValue(w.blockNo) + "'",
-            "and totalt<>'' and grp='" + sqlValue(w.shownGrp) + "'"});
-    w.Qtop.Open();
-    const std::string leadingLap = w.Qtop.FieldByName("lapn").AsString();
+    setSql(Qtop, {"select max(lap) as lapn from timedata where block='" + sqlValue(f.blockNo) + "'",
+                  "and totalt<>'' and grp='" + sqlValue(f.shownGrp) + "'"});
+    Qtop.Open();
+    const std::string leadingLap = Qtop.FieldByName("lapn").AsString();
 
-    setSql(w.Qtop,
-           {"select * from timedata where block='" + sqlValue(w.blockNo) + "' and lap='" +
+    setSql(Qtop,
+           {"select * from timedata where block='" + sqlValue(f.blockNo) + "' and lap='" +
                 sqlValue(leadingLap) + "'",
-            "and totalt<>'' and grp='" + sqlValue(w.shownGrp) + "' order by lap desc,totaltv"});
-    w.Qtop.Open();
-    w.topTime = leaderTenths(w, w.Qtop.FieldByName("totalt").AsString());
-    w.diffTime = w.nowTime - w.topTime;
+            "and totalt<>'' and grp='" + sqlValue(f.shownGrp) + "' order by lap desc,totaltv"});
+    Qtop.Open();
+    f.topTime = leaderTenths(Qtop.FieldByName("totalt").AsString());
+    f.diffTime = f.nowTime - f.topTime;
 
-    const std::string diffLine = differenceRow(w);
-    w.boardOutput.send(diffLine);
-    w.boardOutput.log(diffLine);
-    w.boardOutput.endLogEntry();
+    const std::string diffLine = differenceRow(c);
+    c.board.send(diffLine);
+    c.board.log(diffLine);
+    c.board.endLogEntry();
 
-    fillRankingRows(w, w.Qtop, 3, "totalt");
-    sendRows(w, 3, 10, 200);
+    fillRankingRows(c, Qtop, 3, "totalt");
+    sendRows(c, 3, 10, 200);
 }
 
 }  // namespace qpane::cross

@@ -1,13 +1,13 @@
-#include "app/fqpane.h"
 #include "input/time_values.h"
 #include "patterns/cross/cross_line.h"
 #include "patterns/cross/pass_display.h"
+#include "store/query.h"
 
 namespace qpane::cross {
 
-std::string arrangePrecision(const TFqpane& w, std::string_view pass) {
+std::string arrangePrecision(const CrossContext& c, std::string_view pass) {
     if (pass.empty()) return {};
-    const std::string arranged = copyText(pass, 1, 9) + w.dpprec(copyText(pass, 10, 11));
+    const std::string arranged = copyText(pass, 1, 9) + c.arranged(copyText(pass, 10, 11));
     return std::string(trimControl(arranged));
 }
 
@@ -15,25 +15,27 @@ std::string rowLetter(int row) {
     return std::string(1, char(64 + row));
 }
 
-std::string passRow(const TFqpane& w, int row, std::string_view pass) {
-    return rowLetter(row) + copyText(pass, 2, 8) + w.dptime(copyText(pass, 10, 11)) + "\r";
+std::string passRow(const CrossContext& c, int row, std::string_view pass) {
+    return rowLetter(row) + copyText(pass, 2, 8) + c.timeField(copyText(pass, 10, 11)) + "\r";
 }
 
-void fillRankingRows(TFqpane& w, TQuery& query, int firstRow, std::string_view timeColumn) {
-    for (w.rowNo = firstRow; !query.Eof() && w.rowNo < 11; ++w.rowNo) {
-        w.rankBib = query.FieldByName("bib").AsString();
-        w.rankTime = query.FieldByName(timeColumn).AsString();
-        w.boardRows[w.rowNo - 1] =
-            rowLetter(w.rowNo) + w.rankBib + "     " + w.dptime(w.dpprec(w.rankTime)) + "\r";
+void fillRankingRows(CrossContext& c, TQuery& query, int firstRow, std::string_view timeColumn) {
+    CrossFields& f = c.fields;
+    for (f.rowNo = firstRow; !query.Eof() && f.rowNo < 11; ++f.rowNo) {
+        f.rankBib = query.FieldByName("bib").AsString();
+        f.rankTime = query.FieldByName(timeColumn).AsString();
+        f.boardRows[f.rowNo - 1] =
+            rowLetter(f.rowNo) + f.rankBib + "     " + c.timeField(c.arranged(f.rankTime)) + "\r";
         query.Next();
     }
 }
 
-std::string differenceRow(const TFqpane& w) {
-    if (w.diffTime < 100)
-        return "BDIF             .0" + std::to_string(w.diffTime / 10) + "          .      : : ." +
+std::string differenceRow(const CrossContext& c) {
+    const int32_t diffTime = c.fields.diffTime;
+    if (diffTime < 100)
+        return "BDIF             .0" + std::to_string(diffTime / 10) + "          .      : : ." +
                "\r";
-    return "BDIF     " + w.dptime(w.dpprec(w.numtotime(w.diffTime))) + "\r";
+    return "BDIF     " + c.timeField(c.arranged(numtotime(diffTime))) + "\r";
 }
 
 std::string rankRow(std::string_view bib, int64_t rank) {
@@ -46,19 +48,19 @@ std::string rankRow(std::string_view bib, int64_t rank) {
     return {};
 }
 
-void sendRows(TFqpane& w, int first, int last, int pauseMs) {
-    w.boardOutput.sendRows(w.boardRows, w.rowNo, first, last, pauseMs);
+void sendRows(CrossContext& c, int first, int last, int pauseMs) {
+    c.board.sendRows(c.fields.boardRows, c.fields.rowNo, first, last, pauseMs);
 }
 
-int32_t leaderTenths(const TFqpane& w, std::string_view time) {
+int32_t leaderTenths(std::string_view time) {
     const std::string tenths = copyText(time, 1, 10) + "0";
-    return static_cast<int32_t>(w.timetonum(trimControl(tenths)));
+    return static_cast<int32_t>(timetonum(trimControl(tenths)));
 }
 
-void logShownRows(TFqpane& w) {
+void logShownRows(CrossContext& c) {
     for (int row = 1; row <= 3; ++row)
-        w.boardOutput.log(w.boardRows[row - 1]);
-    w.boardOutput.endLogEntry();
+        c.board.log(c.fields.boardRows[row - 1]);
+    c.board.endLogEntry();
 }
 
 }  // namespace qpane::cross

@@ -1,25 +1,28 @@
-#include "app/fqpane.h"
 #include "patterns/cross/cross_line.h"
 #include "patterns/cross/pass_recording.h"
+#include "store/query.h"
 
 namespace qpane::cross {
 
-void showGroupRanking(TFqpane& w) {
-    if (w.blockNo == w.shownBlock && w.grpNo == w.shownGrp) {
-        rereadGrid(w);
+void showGroupRanking(CrossContext& c) {
+    CrossFields& f = c.fields;
+    if (f.blockNo == f.shownBlock && f.grpNo == f.shownGrp) {
+        rereadGrid(c);
         return;
     }
-    w.shownBlock = w.blockNo;
-    w.shownGrp = w.grpNo;
-    setSql(w.Qtimedp, {"select bib,time1 from timedata where block='" + sqlValue(w.blockNo) + "'",
-                       "and grp='" + sqlValue(w.grpNo) + "' and time1<>''", "order by time1"});
-    w.Qtimedp.Open();
+    f.shownBlock = f.blockNo;
+    f.shownGrp = f.grpNo;
+    TQuery& Qtimedp = c.store.Qtimedp;
+    setSql(Qtimedp, {"select bib,time1 from timedata where block='" + sqlValue(f.blockNo) + "'",
+                     "and grp='" + sqlValue(f.grpNo) + "' and time1<>''", "order by time1"});
+    Qtimedp.Open();
 }
 
-void rereadGrid(TFqpane& w) {
-    w.Qtimedp.Close();
-    if (w.Qtimedp.SQL().Count() == 0) return;
-    w.Qtimedp.Open();
+void rereadGrid(CrossContext& c) {
+    TQuery& Qtimedp = c.store.Qtimedp;
+    Qtimedp.Close();
+    if (Qtimedp.SQL().Count() == 0) return;
+    Qtimedp.Open();
 }
 
 }  // namespace qpane::cross

@@ -1,14 +1,14 @@
 #include <array>
 
-#include "app/fqpane.h"
 #include "patterns/cross/cross_line.h"
 #include "patterns/cross/pass_recording.h"
 #include "platform/convert.h"
+#include "store/query.h"
 
 namespace qpane::cross {
 
-void appendPassRow(TFqpane& w) {
-    TQuery& q = w.Qedit;
+void appendPassRow(CrossContext& c) {
+    TQuery& q = c.store.Qedit;
     setSql(q, {"select max(uc) as maxc from crosst"});
     q.Open();
     std::string uc = q.FieldByName("maxc").AsString();
@@ -22,8 +22,8 @@ void appendPassRow(TFqpane& w) {
 
     uc = std::to_string(static_cast<int64_t>(StrToInt(uc)) + 1);
     setSql(q, {"insert into crosst values('" + uc + "'",
-               ",'" + sqlValue(w.workLine) + "','" + tm[1] + "','" + tm[2] + "','" + tm[3] + "','" +
-                   tm[4] + "'",
+               ",'" + sqlValue(c.fields.workLine) + "','" + tm[1] + "','" + tm[2] + "','" + tm[3] +
+                   "','" + tm[4] + "'",
                ",'" + tm[5] + "','" + tm[6] + "','" + tm[7] + "','" + tm[8] + "','" + tm[9] +
                    "','0')"});
     q.ExecSQL();

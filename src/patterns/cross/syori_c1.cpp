@@ -1,36 +1,41 @@
 // CROSS-1: records every pass and queues its pass row; the pass display draws the board.
-#include "app/fqpane.h"
+#include "board/board_lines.h"
+#include "input/line_list.h"
 #include "patterns/cross/cross_line.h"
 #include "patterns/cross/pass_recording.h"
+#include "store/query.h"
 
-namespace qpane {
+namespace qpane::cross {
 
-void TFqpane::syoriC1() {
-    dpscl();
-    while (Memo2.count() >= 1) {
-        cross::takeQueuedLine(*this);
-        cross::takePassTime(*this);
-        if (cross::isStorablePass(*this, '1')) {
-            cross::setSql(Qtemp, {"select * from timedata where bib='" + sqlValue(bibNo) +
-                                  "' and block='" + sqlValue(blockNo) + "'"});
+void syoriC1(CrossContext& c) {
+    CrossFields& f = c.fields;
+    TQuery& Qtemp = c.store.Qtemp;
+    TQuery& Qedit = c.store.Qedit;
+    resetBoardRows(f.boardRows, f.rowNo);
+    while (c.queue.count() >= 1) {
+        takeQueuedLine(c);
+        takePassTime(c);
+        if (isStorablePass(c, '1')) {
+            setSql(Qtemp, {"select * from timedata where bib='" + sqlValue(f.bibNo) +
+                           "' and block='" + sqlValue(f.blockNo) + "'"});
             Qtemp.Open();
-            grpNo = Qtemp.FieldByName("grp").AsString();
+            f.grpNo = Qtemp.FieldByName("grp").AsString();
 
-            workLine = cross::storedPassLine(*this);
-            cross::setSql(Qedit, {"update timedata set time1='" + sqlValue(timeText) +
-                                      "',totalt='" + sqlValue(timeText) + "'",
-                                  "where bib='" + sqlValue(bibNo) + "' and block='" +
-                                      sqlValue(blockNo) + "'"});
+            f.workLine = storedPassLine(c);
+            setSql(Qedit, {"update timedata set time1='" + sqlValue(f.timeText) + "',totalt='" +
+                               sqlValue(f.timeText) + "'",
+                           "where bib='" + sqlValue(f.bibNo) + "' and block='" +
+                               sqlValue(f.blockNo) + "'"});
             Qedit.ExecSQL();
 
-            cross::appendPassRow(*this);
-            cross::showGroupRanking(*this);
-            boardOutput.log(workLine + "*");
+            appendPassRow(c);
+            showGroupRanking(c);
+            c.board.log(f.workLine + "*");
         }
         // Only now: a line whose statements failed is taken again by the next cycle.
-        Memo2.deleteLine(0);
+        c.queue.deleteLine(0);
     }
-    cross::rereadGrid(*this);
+    rereadGrid(c);
 }
 
-}  // namespace qpane
+}  // namespace qpane::cross

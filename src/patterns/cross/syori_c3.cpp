@@ -1,33 +1,36 @@
 // CROSS-3: records every pass; the pass display draws the pass, its difference to the
 // leader and the ranking. Nothing is sent or logged here, and the board rows stay as they
 // are.
-#include "app/fqpane.h"
+#include "input/line_list.h"
 #include "patterns/cross/cross_line.h"
 #include "patterns/cross/pass_recording.h"
+#include "store/query.h"
 
-namespace qpane {
+namespace qpane::cross {
 
-void TFqpane::syoriC3() {
-    while (Memo2.count() >= 1) {
-        cross::takeQueuedLine(*this);
-        cross::takePassTime(*this);
-        if (cross::isStorablePass(*this, '1')) {
-            cross::setSql(Qedit, {"select * from timedata where bib='" + sqlValue(bibNo) + "'",
-                                  "and block='" + sqlValue(blockNo) + "'"});
+void syoriC3(CrossContext& c) {
+    CrossFields& f = c.fields;
+    TQuery& Qedit = c.store.Qedit;
+    while (c.queue.count() >= 1) {
+        takeQueuedLine(c);
+        takePassTime(c);
+        if (isStorablePass(c, '1')) {
+            setSql(Qedit, {"select * from timedata where bib='" + sqlValue(f.bibNo) + "'",
+                           "and block='" + sqlValue(f.blockNo) + "'"});
             Qedit.Open();
-            grpNo = Qedit.FieldByName("grp").AsString();
+            f.grpNo = Qedit.FieldByName("grp").AsString();
 
-            workLine = cross::storedPassLine(*this);
-            cross::setSql(Qedit, {"update timedata set time1='" + sqlValue(timeText) + "'",
-                                  "where bib='" + sqlValue(bibNo) + "' and block='" +
-                                      sqlValue(blockNo) + "'"});
+            f.workLine = storedPassLine(c);
+            setSql(Qedit, {"update timedata set time1='" + sqlValue(f.timeText) + "'",
+                           "where bib='" + sqlValue(f.bibNo) + "' and block='" +
+                               sqlValue(f.blockNo) + "'"});
             Qedit.ExecSQL();
 
-            cross::appendPassRow(*this);
-            cross::showGroupRanking(*this);
+            appendPassRow(c);
+            showGroupRanking(c);
         }
-        Memo2.deleteLine(0);
+        c.queue.deleteLine(0);
     }
 }
 
-}  // namespace qpane
+}  // namespace qpane::cross

@@ -1,35 +1,39 @@
 // CROSS-4: records every pass; the pass display draws bib and rank, the time and the
 // ranking. The group is looked up only after the pass row is added, so the display ranks by
 // the group of the last processed line.
-#include "app/fqpane.h"
+#include "board/board_lines.h"
+#include "input/line_list.h"
 #include "patterns/cross/cross_line.h"
 #include "patterns/cross/pass_recording.h"
+#include "store/query.h"
 
-namespace qpane {
+namespace qpane::cross {
 
-void TFqpane::syoriC4() {
-    while (Memo2.count() >= 1) {
-        cross::takeQueuedLine(*this);
-        dpscl();
-        cross::takePassTime(*this);
-        if (cross::isStorablePass(*this, '1')) {
-            workLine = cross::storedPassLine(*this);
-            cross::setSql(Qedit, {"update timedata set time1='" + sqlValue(timeText) + "'",
-                                  "where bib='" + sqlValue(bibNo) + "' and block='" +
-                                      sqlValue(blockNo) + "'"});
+void syoriC4(CrossContext& c) {
+    CrossFields& f = c.fields;
+    TQuery& Qedit = c.store.Qedit;
+    while (c.queue.count() >= 1) {
+        takeQueuedLine(c);
+        resetBoardRows(f.boardRows, f.rowNo);
+        takePassTime(c);
+        if (isStorablePass(c, '1')) {
+            f.workLine = storedPassLine(c);
+            setSql(Qedit, {"update timedata set time1='" + sqlValue(f.timeText) + "'",
+                           "where bib='" + sqlValue(f.bibNo) + "' and block='" +
+                               sqlValue(f.blockNo) + "'"});
             Qedit.ExecSQL();
 
-            cross::appendPassRow(*this);
+            appendPassRow(c);
 
-            cross::setSql(Qedit, {"select * from timedata where bib='" + sqlValue(bibNo) + "'",
-                                  "and block='" + sqlValue(blockNo) + "'"});
+            setSql(Qedit, {"select * from timedata where bib='" + sqlValue(f.bibNo) + "'",
+                           "and block='" + sqlValue(f.blockNo) + "'"});
             Qedit.Open();
-            grpNo = Qedit.FieldByName("grp").AsString();
+            f.grpNo = Qedit.FieldByName("grp").AsString();
 
-            cross::showGroupRanking(*this);
+            showGroupRanking(c);
         }
-        Memo2.deleteLine(0);
+        c.queue.deleteLine(0);
     }
 }
 
-}  // namespace qpane
+}  // namespace qpane::cross

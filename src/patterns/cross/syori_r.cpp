@@ -2,13 +2,15 @@
 // line the group leader's row C is rebuilt, logged, and sent when it changed within the call.
 #include <exception>
 
-#include "app/fqpane.h"
 #include "board/board_lines.h"
+#include "input/line_list.h"
+#include "input/time_values.h"
 #include "patterns/cross/cross_line.h"
 #include "patterns/cross/pass_recording.h"
 #include "platform/convert.h"
+#include "store/query.h"
 
-namespace qpane {
+namespace qpane::cross {
 
 namespace {
 
@@ -25,11 +27,11 @@ std::string lapOrZero(const std::string& lapNo) {
 }
 
 // The leading lap of whatever ranking Qtop holds; anything unreadable counts as lap 0.
-int64_t leadingLap(TFqpane& w) {
+int64_t leadingLap(TQuery& Qtop) {
     try {
-        w.Qtop.Close();
-        w.Qtop.Open();
-        return w.Qtop.FieldByName("lap").AsInteger();
+        Qtop.Close();
+        Qtop.Open();
+        return Qtop.FieldByName("lap").AsInteger();
     } catch (const std::exception&) {
         return 0;
     }
@@ -38,55 +40,59 @@ int64_t leadingLap(TFqpane& w) {
 // Row C from the current record of Qtop and topTime. A ranking whose first runner has no
 // total time yet (no pass in the group so far) has no leader: the row is blank rather than
 // the first bib of the block with a made-up time.
-std::string leaderLine(TFqpane& w) {
-    if (w.Qtop.RecordCount() == 0 || w.Qtop.FieldByName("totalt").AsString().empty())
-        return blankBoardRow(BoardRow(3));
-    return "C" + w.Qtop.FieldByName("bib").AsString() + "     " +
-           w.dptime(w.dpprec(w.numtotime(w.topTime))) + "\r";
+std::string leaderLine(const CrossContext& c) {
+    TQuery& Qtop = c.store.Qtop;
+    if (Qtop.RecordCount() == 0 || Qtop.FieldByName("totalt").AsString().empty())
+        return blankBoardRow(kRowC);
+    return "C" + Qtop.FieldByName("bib").AsString() + "     " +
+           c.timeField(c.arranged(numtotime(c.fields.topTime))) + "\r";
 }
 
 }  // namespace
 
-void TFqpane::syoriR() {
+void syoriR(CrossContext& c) {
+    CrossFields& f = c.fields;
+    TQuery& Qtop = c.store.Qtop;
+    TQuery& Qtemp = c.store.Qtemp;
+    TQuery& Qedit = c.store.Qedit;
     std::string lastSent;
-    while (Memo2.count() >= 1) {
-        cross::takeQueuedLine(*this);
-        if (cross::charAt(workLine, 2) == '1') lapNo = lapFromLetter(cross::charAt(workLine, 18));
-        const int64_t leadLap = leadingLap(*this);
-        const int64_t lap = StrToInt(lapOrZero(lapNo));
-        cross::takePassTime(*this);
+    while (c.queue.count() >= 1) {
+        takeQueuedLine(c);
+        if (charAt(f.workLine, 2) == '1') f.lapNo = lapFromLetter(charAt(f.workLine, 18));
+        const int64_t leadLap = leadingLap(Qtop);
+        const int64_t lap = StrToInt(lapOrZero(f.lapNo));
+        takePassTime(c);
 
-        if (cross::isStorablePass(*this, 'T')) {
-            workLine = cross::storedPassLine(*this);
-            cross::setSql(Qedit, {"update timedata set totalt='" + sqlValue(timeText) +
-                                      "',totaltv='" + std::to_string(timetonum(timeText)) +
-                                      "',lap='" + sqlValue(lapOrZero(lapNo)) + "'",
-                                  "where bib='" + sqlValue(bibNo) + "' and block='" +
-                                      sqlValue(blockNo) + "'"});
+        if (isStorablePass(c, 'T')) {
+            f.workLine = storedPassLine(c);
+            setSql(Qedit, {"update timedata set totalt='" + sqlValue(f.timeText) + "',totaltv='" +
+                               std::to_string(timetonum(f.timeText)) + "',lap='" +
+                               sqlValue(lapOrZero(f.lapNo)) + "'",
+                           "where bib='" + sqlValue(f.bibNo) + "' and block='" +
+                               sqlValue(f.blockNo) + "'"});
             Qedit.ExecSQL();
-            cross::appendPassRow(*this);
+            appendPassRow(c);
             if (leadLap <= lap) {
                 Qtop.Close();
                 Qtop.Open();
-                topTime = static_cast<int32_t>(timetonum(Qtop.FieldByName("totalt").AsString()));
+                f.topTime = static_cast<int32_t>(timetonum(Qtop.FieldByName("totalt").AsString()));
             }
         }
-        Memo2.deleteLine(0);
+        c.queue.deleteLine(0);
 
-        cross::setSql(Qtemp, {"select * from timedata where bib='" + sqlValue(bibNo) + "'",
-                              "and block='" + sqlValue(blockNo) + "'"});
+        setSql(Qtemp, {"select * from timedata where bib='" + sqlValue(f.bibNo) + "'",
+                       "and block='" + sqlValue(f.blockNo) + "'"});
         Qtemp.Open();
         if (Qtemp.RecordCount() > 0) {
             const std::string g = Qtemp.FieldByName("grp").AsString();
             const std::string b = Qtemp.FieldByName("block").AsString();
-            if (g != shownGrp || b != shownBlock) {
-                shownGrp = g;
-                shownBlock = b;
-                cross::setSql(Qtop,
-                              {"select * from timedata where block='" + sqlValue(blockNo) + "'",
-                               "and grp='" + sqlValue(shownGrp) + "' order by lap desc,totaltv"});
+            if (g != f.shownGrp || b != f.shownBlock) {
+                f.shownGrp = g;
+                f.shownBlock = b;
+                setSql(Qtop, {"select * from timedata where block='" + sqlValue(f.blockNo) + "'",
+                              "and grp='" + sqlValue(f.shownGrp) + "' order by lap desc,totaltv"});
                 Qtop.Open();
-                topTime = static_cast<int32_t>(timetonum(Qtop.FieldByName("totalt").AsString()));
+                f.topTime = static_cast<int32_t>(timetonum(Qtop.FieldByName("totalt").AsString()));
             }
         }
         if (leadLap <= lap) {
@@ -94,14 +100,14 @@ void TFqpane::syoriR() {
             Qtop.Open();
         }
 
-        topLine = leaderLine(*this);
-        if (topLine != lastSent) {
-            boardOutput.send(topLine);
-            lastSent = topLine;
+        f.topLine = leaderLine(c);
+        if (f.topLine != lastSent) {
+            c.board.send(f.topLine);
+            lastSent = f.topLine;
         }
-        boardOutput.log(topLine);
-        cross::rereadGrid(*this);
+        c.board.log(f.topLine);
+        rereadGrid(c);
     }
 }
 
-}  // namespace qpane
+}  // namespace qpane::cross

@@ -1,12 +1,10 @@
 // Row layouts of the pass display at the edges that whole races rarely reach.
-#include "cross_window.h"
+#include "cross_patterns.h"
 #include "patterns/cross/pass_display.h"
 #include "platform/convert.h"
 
-namespace qpane {
+namespace qpane::testing {
 namespace {
-
-using testing::CrossWindowTest;
 
 TEST(RankRow, KeepsTheRankRightAlignedAcrossItsDigitCounts) {
     EXPECT_EQ(cross::rankRow("012", 1), "A012               1 \r");
@@ -20,16 +18,12 @@ TEST(RankRow, KeepsTheRankRightAlignedAcrossItsDigitCounts) {
     EXPECT_EQ(cross::rankRow("012", 1000), "");
 }
 
-class DifferenceRow : public CrossWindowTest {
+class DifferenceRow : public CrossPatterns {
   protected:
-    void SetUp() override {
-        CrossWindowTest::SetUp();
-        w().patternNo = 13;
-        w().RGpre.SetItemIndex(0);
-    }
+    DifferenceRow() { choose(PatternNumber::Cross3, Precision::Tenths); }
     std::string rowFor(int32_t diff) {
-        w().diffTime = diff;
-        return cross::differenceRow(w());
+        fields.diffTime = diff;
+        return cross::differenceRow(context());
     }
 };
 
@@ -53,52 +47,41 @@ TEST_F(DifferenceRow, BelowZeroTheTenthsAreTruncatedTowardZero) {
 }
 
 TEST_F(DifferenceRow, AtHundredthsKeepsTheHundredths) {
-    w().RGpre.SetItemIndex(1);
+    choose(PatternNumber::Cross3, Precision::Hundredths);
     EXPECT_EQ(rowFor(1078), "BDIF           10.78         .     : : .\r");
 }
 
-class ScrollRowCount : public CrossWindowTest {
-  protected:
-    int countFor(const std::string& text) {
-        w().Eddan.SetText(text);
-        return cross::scrollRowCount(w());
-    }
-};
-
-TEST_F(ScrollRowCount, AWholeNumberOutsideZeroToTenCountsAsTheNearestOfThem) {
-    EXPECT_EQ(countFor("3"), 3);
-    EXPECT_EQ(countFor(" 7"), 7);
-    EXPECT_EQ(countFor("0"), 0);
-    EXPECT_EQ(countFor("10"), 10);
-    EXPECT_EQ(countFor("11"), 10);
-    EXPECT_EQ(countFor("-1"), 0);
-    EXPECT_EQ(countFor("99999999999"), 10);
+TEST(ScrollRowCount, AWholeNumberOutsideZeroToTenCountsAsTheNearestOfThem) {
+    EXPECT_EQ(cross::scrollRowCount("3"), 3);
+    EXPECT_EQ(cross::scrollRowCount(" 7"), 7);
+    EXPECT_EQ(cross::scrollRowCount("0"), 0);
+    EXPECT_EQ(cross::scrollRowCount("10"), 10);
+    EXPECT_EQ(cross::scrollRowCount("11"), 10);
+    EXPECT_EQ(cross::scrollRowCount("-1"), 0);
+    EXPECT_EQ(cross::scrollRowCount("99999999999"), 10);
 }
 
-TEST_F(ScrollRowCount, TextThatIsNotAWholeNumberIsAConversionError) {
-    for (const char* text : {"", "x", "3 ", "2.5", "３"}) {
-        w().Eddan.SetText(text);
-        EXPECT_THROW(cross::scrollRowCount(w()), EConvertError) << "'" << text << "'";
-    }
+TEST(ScrollRowCount, TextThatIsNotAWholeNumberIsAConversionError) {
+    for (const char* text : {"", "x", "3 ", "2.5", "３"})
+        EXPECT_THROW(cross::scrollRowCount(text), EConvertError) << "'" << text << "'";
 }
 
-class PrecisionArrangement : public CrossWindowTest {};
+class PrecisionArrangement : public CrossPatterns {};
 
 TEST_F(PrecisionArrangement, KeepsBibAndTimeInTheirPositions) {
-    w().patternNo = 11;
     const std::string stored = "1012         1:23.45        : .      : : .";
-    w().RGpre.SetItemIndex(0);
+    choose(PatternNumber::Cross1, Precision::Tenths);
     // at tenths the digits move one place to the right, the separators stay
-    EXPECT_EQ(cross::arrangePrecision(w(), stored), "1012          :12.34");
-    w().RGpre.SetItemIndex(1);
-    EXPECT_EQ(cross::arrangePrecision(w(), stored), "1012         1:23.45");
+    EXPECT_EQ(cross::arrangePrecision(context(), stored), "1012          :12.34");
+    choose(PatternNumber::Cross1, Precision::Hundredths);
+    EXPECT_EQ(cross::arrangePrecision(context(), stored), "1012         1:23.45");
 }
 
 TEST_F(PrecisionArrangement, AnEmptyPassStaysEmptyAndAShortOneStaysShort) {
-    w().RGpre.SetItemIndex(0);
-    EXPECT_EQ(cross::arrangePrecision(w(), ""), "");
-    EXPECT_EQ(cross::arrangePrecision(w(), "1012\r"), "1012");
+    choose(PatternNumber::Cross1, Precision::Tenths);
+    EXPECT_EQ(cross::arrangePrecision(context(), ""), "");
+    EXPECT_EQ(cross::arrangePrecision(context(), "1012\r"), "1012");
 }
 
 }  // namespace
-}  // namespace qpane
+}  // namespace qpane::testing
