@@ -27,7 +27,7 @@ class Dice {
 };
 
 std::string clock(int centis) {
-    char text[16];
+    char text[48];
     std::snprintf(text, sizeof text, "%02d:%02d:%02d.%02d", centis / 360000, centis / 6000 % 60,
                   centis / 100 % 60, centis % 100);
     return text;
