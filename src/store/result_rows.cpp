@@ -134,8 +134,8 @@ size_t ResultRows::count() {
     if (count_) return *count_;
     // The engine counts the rows of the same statement, without making them; within the
     // reading of the held statement it sees the same rows.
-    Database::Statement counting =
-        db_.prepareOwn("SELECT count(*) FROM (" + withNulBytesSpelled(text_) + "\n)");
+    Database::Statement counting = db_.prepareOwn(
+        "SELECT count(*) FROM (" + withoutFinalOrder(withNulBytesSpelled(text_)) + "\n)");
     if (counting && sqlite3_step(counting.get()) == SQLITE_ROW) {
         const auto counted = static_cast<size_t>(
             std::max<sqlite3_int64>(0, sqlite3_column_int64(counting.get(), 0)));

@@ -12,4 +12,10 @@ namespace qpane {
 // cannot belong to a statement: EDatabaseError. A text without NUL bytes comes back unchanged.
 std::string withNulBytesSpelled(std::string_view sql);
 
+// The statement without its final ORDER BY clause, for counting its rows: the order changes
+// no count, and without it the engine can count from an index instead of reading every row
+// in order. The text comes back unchanged when the clause is not the statement's own last
+// one (a LIMIT or OFFSET after it depends on it) or when there is none.
+std::string withoutFinalOrder(std::string_view sql);
+
 }  // namespace qpane

@@ -8,6 +8,7 @@
 
 #include "platform/convert.h"
 #include "store/query.h"
+#include "store/statement_bytes.h"
 #include "store/write_batch.h"
 #include "store_fixture.h"
 
@@ -196,6 +197,41 @@ TEST_F(LargeResultTest, RecordCountOfEveryKindOfStatementThatReturnsRows) {
             ++stepped;
         EXPECT_EQ(stepped, c.count) << c.sql;
     }
+}
+
+}  // namespace
+}  // namespace qpane
+
+namespace qpane {
+namespace {
+
+// The count of a result is taken from its statement less its final order: the order may
+// only go where it changes no count.
+TEST(CountedStatement, OnlyTheFinalTopLevelOrderIsLeftOut) {
+    EXPECT_EQ(withoutFinalOrder("select * from timedata\nwhere time1<>'' and grp='1'\norder by "
+                                "time1"),
+              "select * from timedata\nwhere time1<>'' and grp='1'\n");
+    EXPECT_EQ(withoutFinalOrder("select * from t ORDER\n BY a desc, b -- best first"),
+              "select * from t ");
+    // A limit or offset depends on the order.
+    for (const char* kept :
+         {"select * from t order by a limit 10", "select * from t order by a limit 5 offset 2",
+          "select * from (select a from t order by a limit 3) order by a limit 2",
+          // in values, names, comments and brackets, nothing is a clause
+          "select 'order by' from t", "select \"order by\" from t",
+          "select a from t /* order by a */", "select [order] by1 from t",
+          "select a from t where a = 'x -- order by a'",
+          // an order inside brackets is the subquery's or a window's
+          "select a, rank() over (order by a) from t", "select * from (select a from t order by a)",
+          "select a from t",
+          // a text the engine will refuse is left to it
+          "select a from t where b = 'open order by a"}) {
+        EXPECT_EQ(withoutFinalOrder(kept), kept);
+    }
+    EXPECT_EQ(withoutFinalOrder("select a from t order by (select b from u order by c)"),
+              "select a from t ");
+    EXPECT_EQ(withoutFinalOrder("select a from t union select b from u order by 1"),
+              "select a from t union select b from u ");
 }
 
 }  // namespace
