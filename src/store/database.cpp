@@ -300,17 +300,33 @@ void Database::execute(const std::string& sql, bool mustReturnRows,
                        std::vector<std::string>* columns, std::vector<Row>* rows, size_t maxRows,
                        std::initializer_list<std::string_view> values) {
     const std::string text = withNulBytesSpelled(sql);
-    Statement s = take(text);
+    // A write of the same form as one before it, with other values, is not compiled again.
+    std::optional<StatementWithValues> form;
+    if (values.size() == 0 && !mustReturnRows) form = withValuesAsPlaces(text);
+    Statement s;
+    if (form) {
+        try {
+            s = take(form->text);
+        } catch (const EDatabaseError&) {
+            form.reset();  // the text as written gives the engine's own message
+        }
+    }
+    if (!form) s = take(text);
     const bool changesSchema = !s.keep_;
     const int n = sqlite3_column_count(s.get());
     if (mustReturnRows && n == 0)
         throw EDatabaseError("この SQL 文は結果の行を返しません。\nSQL: " + text);
     int place = 0;
-    for (std::string_view value : values) {
+    auto bind = [&](std::string_view value) {
         if (sqlite3_bind_text(s.get(), ++place, value.data(), static_cast<int>(value.size()),
                               SQLITE_TRANSIENT) != SQLITE_OK)
             throwDatabaseError(db_, text);
-    }
+    };
+    for (std::string_view value : values)
+        bind(value);
+    if (form)
+        for (const std::string& value : form->values)
+            bind(value);
     // Anything but a read commits only once no reader is in the middle of its rows.
     if (n == 0 || !sqlite3_stmt_readonly(s.get())) letReadersGo();
 

@@ -140,4 +140,49 @@ std::string withoutFinalOrder(std::string_view sql) {
     return std::string(sql.substr(0, order));
 }
 
+std::optional<StatementWithValues> withValuesAsPlaces(std::string_view sql) {
+    size_t first = sql.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos ||
+        !(wordAt(sql, first, "insert") || wordAt(sql, first, "update") ||
+          wordAt(sql, first, "delete")))
+        return std::nullopt;
+    StatementWithValues out;
+    for (size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
+        if (c == '?' || c == ':' || c == '@' || c == '$') return std::nullopt;  // places already
+        if (wordAt(sql, i, "returning")) return std::nullopt;
+        size_t end = std::string_view::npos;
+        if (c == '"' || c == '`' || c == '[') {
+            end = quotedEnd(sql, i, c == '[' ? ']' : c);
+        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
+            end = std::min(sql.find('\n', i), sql.size() - 1);
+        } else if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {
+            end = sql.find("*/", i + 2);
+            if (end != std::string_view::npos) ++end;
+        } else if (c == '\'') {
+            // X'..' is a blob, not a text
+            if (i > 0 && (sql[i - 1] == 'x' || sql[i - 1] == 'X')) return std::nullopt;
+            end = quotedEnd(sql, i, '\'');
+            if (end == std::string_view::npos) return std::nullopt;
+            std::string value;
+            for (size_t k = i + 1; k < end; ++k) {
+                value += sql[k];
+                if (sql[k] == '\'') ++k;  // '' inside the quotes is one quote
+            }
+            out.values.push_back(std::move(value));
+            out.text += '?';
+            i = end;
+            continue;
+        } else {
+            out.text += c;
+            continue;
+        }
+        if (end == std::string_view::npos) return std::nullopt;
+        out.text += sql.substr(i, end - i + 1);
+        i = end;
+    }
+    if (out.values.empty()) return std::nullopt;
+    return out;
+}
+
 }  // namespace qpane
