@@ -174,6 +174,25 @@ TEST_F(LargeResultTest, ATextThatComesBackReadsTheTableAsItIsNow) {
     EXPECT_FALSE(two.Active());
 }
 
+TEST_F(LargeResultTest, AWriteOfAFormSeenBeforeStoresItsOwnValuesAndFailsWithItsOwnText) {
+    for (int n = 1; n <= 3; ++n)
+        exec("update runners set note='it''s " + std::to_string(n) + "' where bib='00" +
+             std::to_string(n) + "'");
+    EXPECT_EQ(column("select note from runners where bib<='003' order by bib"),
+              (std::vector<std::string>{"it's 1", "it's 2", "it's 3"}));
+    exec("update runners set time1='' where bib='004'");  // the empty text still leaves no value
+    EXPECT_EQ(value("select time1 is null from runners where bib='004'"), "1");
+    try {
+        exec("update runners set nosuch='1' where bib='005'");
+        FAIL() << "no error";
+    } catch (const EDatabaseError& e) {
+        const std::string what = e.what();
+        EXPECT_NE(what.find("no such column: nosuch"), std::string::npos) << what;
+        EXPECT_NE(what.find("update runners set nosuch='1' where bib='005'"), std::string::npos)
+            << what;
+    }
+}
+
 TEST_F(LargeResultTest, RecordCountOfEveryKindOfStatementThatReturnsRows) {
     struct Case {
         const char* sql;
@@ -232,6 +251,30 @@ TEST(CountedStatement, OnlyTheFinalTopLevelOrderIsLeftOut) {
               "select a from t ");
     EXPECT_EQ(withoutFinalOrder("select a from t union select b from u order by 1"),
               "select a from t union select b from u ");
+}
+
+// The writes of a race differ only in their values: each form is compiled once, its values
+// bound. Anything that a bound value would not stand for exactly keeps its text.
+TEST(WriteForm, QuotedValuesOfWritesBecomePlacesAndNothingElseDoes) {
+    const auto form = withValuesAsPlaces(
+        "update timedata set time1='00:01:2''3.45' -- run 1\nwhere bib='012' and \"block\"='1'");
+    ASSERT_TRUE(form);
+    EXPECT_EQ(form->text, "update timedata set time1=? -- run 1\nwhere bib=? and \"block\"=?");
+    EXPECT_EQ(form->values, (std::vector<std::string>{"00:01:2'3.45", "012", "1"}));
+    const auto insert = withValuesAsPlaces("INSERT into crosst values('2','',' x ')");
+    ASSERT_TRUE(insert);
+    EXPECT_EQ(insert->text, "INSERT into crosst values(?,?,?)");
+    EXPECT_EQ(insert->values, (std::vector<std::string>{"2", "", " x "}));
+    EXPECT_EQ(withValuesAsPlaces(" delete from crosst where sumi='1'")->text,
+              " delete from crosst where sumi=?");
+    for (const char* kept :
+         {"select * from timedata where bib='001'",  // a value may name a result column
+          "create table t (a varchar(3) default 'x')", "update t set a=null",
+          "update t set a=? where b='1'", "update t set a=:v where b='1'",
+          "update t set a=CAST(X'410042' AS TEXT)", "insert into t values('1') returning a",
+          "update t set a='open"}) {
+        EXPECT_FALSE(withValuesAsPlaces(kept)) << kept;
+    }
 }
 
 }  // namespace
