@@ -154,6 +154,11 @@ int TQuery::RecordCount() const {
     return static_cast<int>(result_.count());
 }
 
+bool TQuery::HasOnlyOneRecord() const {
+    requireActive();
+    return result_.row(0) && !result_.row(1);
+}
+
 bool TQuery::Locate(std::string_view column, std::string_view value) {
     requireActive();
     int c = columnIndex(column);

@@ -114,6 +114,9 @@ class TQuery {
     void Next();
     bool Eof() const;  // true for a closed query
     int RecordCount() const;
+    // RecordCount() == 1, from the first two records alone: a ranking asks it at every line,
+    // and counting a large group costs a read of every entry of its index.
+    bool HasOnlyOneRecord() const;
     // Moves to the first record whose column equals value exactly (a column with no value
     // equals the empty text); false (cursor and Eof unchanged) when there is none.
     bool Locate(std::string_view column, std::string_view value);

@@ -73,6 +73,15 @@ TEST_F(LargeResultTest, RowsComeInOrderAndCountLocateAndGridCellsReachPastWhatWa
     q.First();
     EXPECT_EQ(q.FieldByName("bib").AsString(), "001");
     EXPECT_EQ(q.RecordCount(), kRunners);
+    EXPECT_FALSE(q.HasOnlyOneRecord());
+    for (const auto& [where, one] :
+         {std::pair{"bib='007'", true}, {"bib>'498'", false}, {"bib='nobody'", false}}) {
+        TQuery ranking(db(), "Qedit", {std::string("select * from runners where ") + where});
+        ranking.Open();
+        EXPECT_EQ(ranking.HasOnlyOneRecord(), one) << where;
+        EXPECT_EQ(ranking.HasOnlyOneRecord(), ranking.RecordCount() == 1) << where;
+        EXPECT_EQ(ranking.recNo(), ranking.RecordCount() ? 0 : -1);  // the cursor stays
+    }
 
     // Every row once, in order, by Next alone.
     TQuery all(db(), "Qedit", {"select bib from runners order by bib desc"});
