@@ -43,7 +43,7 @@ void TFqpane::syoriA1() {
             boardRows[0] = logLineA;
             storeTime(*this, "time1", UpdateLines::Two);
             openRanking(*this, "time1");
-            if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
+            if (Qedit.HasOnlyOneRecord()) sendFirstResultCommand(*this);
             if (logLineC.empty())
                 logLineC = rankingRow(*this, 3, Qedit.FieldByName("bib").AsString(),
                                       Qedit.FieldByName("time1").AsString());
@@ -60,7 +60,7 @@ void TFqpane::syoriA1() {
                                      sqlValue(blockNo) + "'",
                                  "and time2<>''", "order by totalt"});
             Qedit.Open();
-            if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
+            if (Qedit.HasOnlyOneRecord()) sendFirstResultCommand(*this);
             // The leader's run-1 time, not the total that the ranking is ordered by.
             if (logLineC.empty())
                 logLineC = rankingRow(*this, 3, Qedit.FieldByName("bib").AsString(),

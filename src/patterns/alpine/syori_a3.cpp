@@ -42,7 +42,7 @@ void TFqpane::syoriA3() {
             if (!totalDone) {
                 storeTime(*this, "time1", UpdateLines::Two);
                 openRanking(*this, "time1");
-                if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
+                if (Qedit.HasOnlyOneRecord()) sendFirstResultCommand(*this);
                 fillRanking(*this, Qedit, "time1", 3, kLastRow, false);
                 setStatement(Qedit, rankCountStatement(*this, "time1", rankGrp));
                 rankText = openRankCount(Qedit);
@@ -57,7 +57,7 @@ void TFqpane::syoriA3() {
             storeTime(*this, "time2", UpdateLines::Two);
             setStatement(Qtimedp, gridTotalStatement(*this));
             Qtimedp.Open();
-            if (Qtimedp.RecordCount() == 1) sendFirstResultCommand(*this);
+            if (Qtimedp.HasOnlyOneRecord()) sendFirstResultCommand(*this);
         }
 
         rankText = rankForm(rankText);

@@ -24,7 +24,7 @@ void TFqpane::syoriA4() {
         if (c == 'T') {
             storeTime(*this, "totalt", UpdateLines::One);
             openRanking(*this, "totalt");
-            if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
+            if (Qedit.HasOnlyOneRecord()) sendFirstResultCommand(*this);
             topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("totalt").AsString()));
             diffTime = static_cast<int32_t>(timetonum(timeText) - topTime);
             logLineC = differenceRow(*this, 'C');
@@ -43,7 +43,7 @@ void TFqpane::syoriA4() {
             if (!totalDone) {
                 storeTime(*this, "time1", UpdateLines::Two);
                 openRanking(*this, "time1");
-                if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
+                if (Qedit.HasOnlyOneRecord()) sendFirstResultCommand(*this);
                 topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("time1").AsString()));
                 diffTime = static_cast<int32_t>(timetonum(timeText) - topTime);
                 logLineC = differenceRow(*this, 'C');

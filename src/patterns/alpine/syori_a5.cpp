@@ -23,7 +23,7 @@ void TFqpane::syoriA5() {
         if (c == 'T') {
             storeTime(*this, "totalt", UpdateLines::One);
             openRanking(*this, "totalt");
-            if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
+            if (Qedit.HasOnlyOneRecord()) sendFirstResultCommand(*this);
             logLineC = rankingRow(*this, 3, Qedit.FieldByName("bib").AsString(),
                                   Qedit.FieldByName("totalt").AsString());
             topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("totalt").AsString()));
@@ -42,7 +42,7 @@ void TFqpane::syoriA5() {
             if (!totalDone) {
                 storeTime(*this, "time1", UpdateLines::Two);
                 openRanking(*this, "time1");
-                if (Qedit.RecordCount() == 1) sendFirstResultCommand(*this);
+                if (Qedit.HasOnlyOneRecord()) sendFirstResultCommand(*this);
                 logLineC = rankingRow(*this, 3, Qedit.FieldByName("bib").AsString(),
                                       Qedit.FieldByName("time1").AsString());
                 topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("time1").AsString()));
