@@ -64,15 +64,17 @@ void probeWrite(sqlite3* db) {
     if (code != SQLITE_OK) throw storeError(code, why);
 }
 
+// The columns are counted at each row: a kept statement is compiled anew by its first step
+// when the schema changed since (a column added by another client of the file).
 void stepAll(sqlite3* db, sqlite3_stmt* s, const std::string& sql, std::vector<Database::Row>* rows,
              size_t maxRows) {
-    const int n = sqlite3_column_count(s);
     for (;;) {
         if (rows && rows->size() >= maxRows) return;
         const int rc = sqlite3_step(s);
         if (rc == SQLITE_DONE) return;
         if (rc != SQLITE_ROW) throwDatabaseError(db, sql);
         if (!rows) continue;
+        const int n = sqlite3_column_count(s);
         Database::Row row(static_cast<size_t>(n));
         for (int c = 0; c < n; ++c)
             row[static_cast<size_t>(c)] = columnValue(s, c);
@@ -93,9 +95,9 @@ Database::Database(const fs::path& dataFolder, const std::string& vfs) : file_(f
         cannotOpen(file_, "データフォルダー " + utf8(dataFolder) + " を作成できません (" +
                               (ec ? ec.message() : "フォルダーではありません") + ")");
     const std::string name = utf8(file_);
-    const int opened =
-        sqlite3_open_v2(name.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        vfs.empty() ? nullptr : vfs.c_str());
+    const int opened = sqlite3_open_v2(
+        name.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+        vfs.empty() ? nullptr : vfs.c_str());
     if (opened != SQLITE_OK) {
         const EDatabaseError e = storeError(opened, db_ ? sqlite3_errmsg(db_) : "out of memory");
         close();
@@ -150,9 +152,126 @@ Database::~Database() {
     close();
 }
 
+void Database::dropIdleStatements() {
+    for (Idle& idle : idle_)
+        sqlite3_finalize(idle.stmt);
+    idle_.clear();
+    idleByText_.clear();
+}
+
 void Database::close() {
+    letReadersGo();
+    dropIdleStatements();
     sqlite3_close_v2(db_);
     db_ = nullptr;
+}
+
+// --- Statement ---
+
+Database::Statement::Statement(Statement&& other) noexcept
+    : db_(other.db_), text_(std::move(other.text_)), stmt_(other.stmt_), keep_(other.keep_) {
+    other.stmt_ = nullptr;
+    other.db_ = nullptr;
+}
+
+Database::Statement& Database::Statement::operator=(Statement&& other) noexcept {
+    if (this != &other) {
+        release();
+        db_ = other.db_;
+        text_ = std::move(other.text_);
+        stmt_ = other.stmt_;
+        keep_ = other.keep_;
+        other.stmt_ = nullptr;
+        other.db_ = nullptr;
+    }
+    return *this;
+}
+
+void Database::Statement::release() {
+    if (!stmt_) return;
+    if (db_ && keep_)
+        db_->giveBack(std::move(text_), stmt_);
+    else
+        sqlite3_finalize(stmt_);
+    stmt_ = nullptr;
+    db_ = nullptr;
+}
+
+Database::Statement Database::takeIdle(const std::string& text) {
+    const auto found = idleByText_.find(text);
+    if (found == idleByText_.end()) return {};
+    const auto entry = found->second;
+    sqlite3_stmt* stmt = entry->stmt;
+    idleByText_.erase(found);
+    idle_.erase(entry);
+    return Statement(this, text, stmt, true);
+}
+
+Database::Statement Database::take(const std::string& text) {
+    if (Statement kept = takeIdle(text)) return kept;
+    schemaChanging_ = false;
+    size_t tail = 0;
+    StatementPtr s = prepareStatement(db_, text, &tail);
+    const bool changesSchema = schemaChanging_;
+    if (!s) throw EDatabaseError("SQL 文が空です。\nSQL: " + text);
+    if (prepareStatement(db_, std::string_view(text).substr(tail)))
+        throw EDatabaseError("一度に実行できる SQL 文は一つだけです。\nSQL: " + text);
+    // A statement that makes or alters a table runs once: it is not kept.
+    return Statement(this, text, s.release(), !changesSchema);
+}
+
+void Database::giveBack(std::string text, sqlite3_stmt* stmt) {
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    idle_.push_front({std::move(text), stmt});
+    idleByText_.emplace(idle_.front().text, idle_.begin());
+    if (idle_.size() <= kKeptStatements) return;
+    const auto oldest = std::prev(idle_.end());
+    const auto range = idleByText_.equal_range(oldest->text);
+    for (auto it = range.first; it != range.second; ++it) {
+        if (it->second == oldest) {
+            idleByText_.erase(it);
+            break;
+        }
+    }
+    sqlite3_finalize(oldest->stmt);
+    idle_.erase(oldest);
+}
+
+Database::Statement Database::prepareRows(const std::string& sql) {
+    const std::string text = withNulBytesSpelled(sql);
+    Statement s = take(text);
+    if (sqlite3_column_count(s.get()) == 0)
+        throw EDatabaseError("この SQL 文は結果の行を返しません。\nSQL: " + text);
+    return s;
+}
+
+Database::Statement Database::prepareOwn(const std::string& text) {
+    if (Statement kept = takeIdle(text)) return kept;
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db_, text.data(), static_cast<int>(text.size()), &raw, nullptr) !=
+            SQLITE_OK ||
+        !raw) {
+        sqlite3_finalize(raw);
+        return {};
+    }
+    return Statement(this, text, raw, true);
+}
+
+void Database::addReader(Reader* reader) {
+    readers_.push_back(reader);
+}
+
+void Database::removeReader(Reader* reader) {
+    std::erase(readers_, reader);
+}
+
+void Database::letReadersGo() {
+    while (!readers_.empty()) {
+        Reader* reader = readers_.back();
+        reader->letGo();
+        removeReader(reader);
+    }
 }
 
 int Database::authorize(void* self, int action, const char*, const char*, const char*,
@@ -172,41 +291,72 @@ void Database::select(const std::string& sql, std::vector<std::string>& columns,
     execute(sql, true, &columns, &rows, maxRows);
 }
 
+void Database::runWithValues(const std::string& sql,
+                             std::initializer_list<std::string_view> values) {
+    execute(sql, false, nullptr, nullptr, SIZE_MAX, values);
+}
+
 void Database::execute(const std::string& sql, bool mustReturnRows,
-                       std::vector<std::string>* columns, std::vector<Row>* rows, size_t maxRows) {
+                       std::vector<std::string>* columns, std::vector<Row>* rows, size_t maxRows,
+                       std::initializer_list<std::string_view> values) {
     const std::string text = withNulBytesSpelled(sql);
-    schemaChanging_ = false;
-    size_t tail = 0;
-    StatementPtr s = prepareStatement(db_, text, &tail);
-    const bool changesSchema = schemaChanging_;
-    if (!s) throw EDatabaseError("SQL 文が空です。\nSQL: " + text);
-    if (prepareStatement(db_, std::string_view(text).substr(tail)))
-        throw EDatabaseError("一度に実行できる SQL 文は一つだけです。\nSQL: " + text);
+    // A write of the same form as one before it, with other values, is not compiled again.
+    std::optional<StatementWithValues> form;
+    if (values.size() == 0 && !mustReturnRows) form = withValuesAsPlaces(text);
+    Statement s;
+    if (form) {
+        try {
+            s = take(form->text);
+        } catch (const EDatabaseError&) {
+            form.reset();  // the text as written gives the engine's own message
+        }
+    }
+    if (!form) s = take(text);
+    const bool changesSchema = !s.keep_;
     const int n = sqlite3_column_count(s.get());
     if (mustReturnRows && n == 0)
         throw EDatabaseError("この SQL 文は結果の行を返しません。\nSQL: " + text);
+    int place = 0;
+    auto bind = [&](std::string_view value) {
+        if (sqlite3_bind_text(s.get(), ++place, value.data(), static_cast<int>(value.size()),
+                              SQLITE_TRANSIENT) != SQLITE_OK)
+            throwDatabaseError(db_, text);
+    };
+    for (std::string_view value : values)
+        bind(value);
+    if (form)
+        for (const std::string& value : form->values)
+            bind(value);
+    // Anything but a read commits only once no reader is in the middle of its rows.
+    if (n == 0 || !sqlite3_stmt_readonly(s.get())) letReadersGo();
 
-    if (columns) {
+    if (rows) rows->clear();
+    // The names after the steps, which compile a kept statement anew when the schema changed.
+    auto nameColumns = [&] {
+        if (!columns) return;
         columns->clear();
-        for (int c = 0; c < n; ++c) {
+        for (int c = 0; c < sqlite3_column_count(s.get()); ++c) {
             const char* name = sqlite3_column_name(s.get(), c);
             columns->push_back(name ? name : "");
         }
-    }
-    if (rows) rows->clear();
+    };
     if (!changesSchema) {
         stepAll(db_, s.get(), text, rows, maxRows);
+        nameColumns();
         return;
     }
+    // The statements kept were compiled for the tables as they were.
+    dropIdleStatements();
+    nameColumns();
     // A new table or column gets its rules in the same commit, so that no write can reach it
     // before they hold.
     executeSql(db_, "SAVEPOINT schema_change");
     try {
         stepAll(db_, s.get(), text, rows, maxRows);
-        s.reset();
+        s.release();
         keepStoreRules(db_);
     } catch (...) {
-        s.reset();
+        s.release();
         sqlite3_exec(db_, "ROLLBACK TO schema_change; RELEASE schema_change", nullptr, nullptr,
                      nullptr);
         throw;

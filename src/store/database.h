@@ -2,11 +2,16 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
+#include <list>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace qpane {
 
@@ -14,8 +19,48 @@ namespace qpane {
 // "QPANEData". An update has reached the disk when the statement returns (write-ahead log,
 // synchronous FULL), so it survives the process being killed and a power loss, and a crash
 // never leaves the file damaged.
+// One thread uses the connection: it is opened without the engine's own locks. A statement
+// text that comes back is not compiled again: the compiled statements of the texts used last
+// are kept.
 class Database {
   public:
+    // A compiled statement taken from the connection for one use; given back (reset, its
+    // values unbound) when it ends or is released.
+    class Statement {
+      public:
+        Statement() = default;
+        Statement(Statement&& other) noexcept;
+        Statement& operator=(Statement&& other) noexcept;
+        ~Statement() { release(); }
+        Statement(const Statement&) = delete;
+        Statement& operator=(const Statement&) = delete;
+
+        sqlite3_stmt* get() const { return stmt_; }
+        explicit operator bool() const { return stmt_ != nullptr; }
+        void release();
+
+      private:
+        friend class Database;
+        Statement(Database* db, std::string text, sqlite3_stmt* stmt, bool keep)
+            : db_(db), text_(std::move(text)), stmt_(stmt), keep_(keep) {}
+        Database* db_ = nullptr;
+        std::string text_;
+        sqlite3_stmt* stmt_ = nullptr;
+        bool keep_ = false;  // false: finalized when released (it changed the schema)
+    };
+
+    // A result that is read row by row and holds its statement between the rows. An
+    // implicit transaction is committed only when no statement of the connection is in the
+    // middle of its rows, so every such result lets go of its statement before anything else
+    // than a read runs: a write is on the disk when it returns.
+    class Reader {
+      public:
+        virtual void letGo() = 0;
+
+      protected:
+        ~Reader() = default;
+    };
+
     // Opens the store in dataFolder, creating the folder and the installation database
     // (timedata with bibs 001 to 999 of group "0", an empty crosst) when there is none.
     // Throws EDatabaseError, naming the file, when the store cannot be opened: the folder
@@ -50,18 +95,52 @@ class Database {
     void select(const std::string& sql, std::vector<std::string>& columns, std::vector<Row>& rows,
                 size_t maxRows = SIZE_MAX);
 
+    // As run, for a statement whose ? places take the values, in order, as texts; a
+    // statement that is run many times with other values is compiled once.
+    void runWithValues(const std::string& sql, std::initializer_list<std::string_view> values);
+
+    // The compiled statement of a text that must return rows, ready to step, for a reader:
+    // the same checks and errors as select. Nothing else is let go of: readers share the
+    // connection's reading.
+    Statement prepareRows(const std::string& sql);
+    // The compiled statement of a text the console makes itself (no check, no second
+    // statement); an empty Statement when it does not compile.
+    Statement prepareOwn(const std::string& sql);
+
+    // A reader holding its statement in the middle of its rows, until it lets go.
+    void addReader(Reader* reader);
+    void removeReader(Reader* reader);
+    // Every reader lets go of its statement (before a statement that writes).
+    void letReadersGo();
+
     sqlite3* handle() const { return db_; }
 
   private:
     void close();
     void execute(const std::string& sql, bool mustReturnRows, std::vector<std::string>* columns,
-                 std::vector<Row>* rows, size_t maxRows = SIZE_MAX);
+                 std::vector<Row>* rows, size_t maxRows = SIZE_MAX,
+                 std::initializer_list<std::string_view> values = {});
+    // The statement of text (which must hold one statement), from the kept ones or compiled.
+    Statement take(const std::string& text);
+    Statement takeIdle(const std::string& text);
+    void giveBack(std::string text, sqlite3_stmt* stmt);
+    void dropIdleStatements();
     static int authorize(void* self, int action, const char*, const char*, const char*,
                          const char*);
 
     std::filesystem::path file_;
     sqlite3* db_ = nullptr;
     bool schemaChanging_ = false;  // set while a statement is prepared
+
+    // Compiled statements not in use, the one used last first, by text.
+    struct Idle {
+        std::string text;
+        sqlite3_stmt* stmt;
+    };
+    static constexpr size_t kKeptStatements = 64;
+    std::list<Idle> idle_;
+    std::unordered_multimap<std::string, std::list<Idle>::iterator> idleByText_;
+    std::vector<Reader*> readers_;
 };
 
 }  // namespace qpane

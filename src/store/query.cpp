@@ -80,14 +80,11 @@ void TQuery::Open() {
     if (active_) return;
     const std::string text = sql_.Text();
     if (isBlank(text)) throw EDatabaseError(name_ + ": SQL 文が空です。");
-    std::vector<std::string> columns;
-    std::vector<Database::Row> rows;
-    db_.select(text, columns, rows, rowLimit_);
-    columns_ = std::move(columns);
-    rows_ = std::move(rows);
+    result_.open(text, rowLimit_);
     active_ = true;
-    cursor_ = rows_.empty() ? -1 : 0;
-    eof_ = rows_.empty();
+    const bool empty = result_.row(0) == nullptr;
+    cursor_ = empty ? -1 : 0;
+    eof_ = empty;
     notify();
 }
 
@@ -100,17 +97,23 @@ void TQuery::ExecSQL() {
 void TQuery::Close() {
     if (!active_) return;
     active_ = false;
-    columns_.clear();
-    rows_.clear();
+    result_.close();
     cursor_ = -1;
     eof_ = true;
     notify();
 }
 
 int TQuery::columnIndex(std::string_view name) const {
-    for (size_t c = 0; c < columns_.size(); ++c)
-        if (equalsNoCase(columns_[c], name)) return static_cast<int>(c);
+    const std::vector<std::string>& columns = result_.columns();
+    for (size_t c = 0; c < columns.size(); ++c)
+        if (equalsNoCase(columns[c], name)) return static_cast<int>(c);
     return -1;
+}
+
+const std::optional<std::string>* TQuery::cellOf(int row, int column) const {
+    if (!active_ || row < 0 || column < 0 || column >= columnCount()) return nullptr;
+    const ResultRows::Row* r = result_.row(static_cast<size_t>(row));
+    return r ? &(*r)[static_cast<size_t>(column)] : nullptr;
 }
 
 TField TQuery::FieldByName(std::string_view name) const {
@@ -119,20 +122,21 @@ TField TQuery::FieldByName(std::string_view name) const {
     if (c < 0)
         throw EDatabaseError(name_ + ": フィールド '" + std::string(name) + "' が見つかりません。");
     TField field;
-    if (cursor_ >= 0) field.value_ = rows_[static_cast<size_t>(cursor_)][static_cast<size_t>(c)];
+    if (cursor_ >= 0) field.value_ = *cellOf(cursor_, c);
     return field;
 }
 
 void TQuery::First() {
     requireActive();
-    cursor_ = rows_.empty() ? -1 : 0;
-    eof_ = rows_.empty();
+    const bool empty = result_.row(0) == nullptr;
+    cursor_ = empty ? -1 : 0;
+    eof_ = empty;
     notify();
 }
 
 void TQuery::Next() {
     requireActive();
-    if (cursor_ + 1 < static_cast<int>(rows_.size())) {
+    if (result_.row(static_cast<size_t>(cursor_ + 1))) {
         ++cursor_;
         eof_ = false;
     } else {
@@ -147,7 +151,12 @@ bool TQuery::Eof() const {
 
 int TQuery::RecordCount() const {
     requireActive();
-    return static_cast<int>(rows_.size());
+    return static_cast<int>(result_.count());
+}
+
+bool TQuery::HasOnlyOneRecord() const {
+    requireActive();
+    return result_.row(0) && !result_.row(1);
 }
 
 bool TQuery::Locate(std::string_view column, std::string_view value) {
@@ -156,9 +165,8 @@ bool TQuery::Locate(std::string_view column, std::string_view value) {
     if (c < 0)
         throw EDatabaseError(name_ + ": フィールド '" + std::string(column) +
                              "' が見つかりません。");
-    for (size_t r = 0; r < rows_.size(); ++r) {
-        const std::optional<std::string>& cell = rows_[r][static_cast<size_t>(c)];
-        if (cell.value_or(std::string()) == value) {
+    for (size_t r = 0; const ResultRows::Row* row = result_.row(r); ++r) {
+        if ((*row)[static_cast<size_t>(c)].value_or(std::string()) == value) {
             cursor_ = static_cast<int>(r);
             eof_ = false;
             notify();
@@ -168,20 +176,22 @@ bool TQuery::Locate(std::string_view column, std::string_view value) {
     return false;
 }
 
+int TQuery::rowCount() const {
+    return active_ ? static_cast<int>(result_.count()) : 0;
+}
+
 const std::string& TQuery::cell(int row, int column) const {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return kNoValue;
-    const std::optional<std::string>& v =
-        rows_[static_cast<size_t>(row)][static_cast<size_t>(column)];
-    return v ? *v : kNoValue;
+    const std::optional<std::string>* v = cellOf(row, column);
+    return v && *v ? **v : kNoValue;
 }
 
 bool TQuery::cellIsNull(int row, int column) const {
-    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return true;
-    return !rows_[static_cast<size_t>(row)][static_cast<size_t>(column)].has_value();
+    const std::optional<std::string>* v = cellOf(row, column);
+    return !v || !v->has_value();
 }
 
 void TQuery::setRecNo(int row) {
-    if (!active_ || row < 0 || row >= rowCount()) return;
+    if (!active_ || row < 0 || !result_.row(static_cast<size_t>(row))) return;
     cursor_ = row;
     eof_ = false;
     notify();

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/result_rows.h"
+
 namespace qpane {
 
 class Database;
@@ -72,7 +74,9 @@ class TField {
     std::optional<std::string> value_;
 };
 
-// A query object with its own cursor. Its rows are read into memory when it opens.
+// A query object with its own cursor. Opening runs the statement; its rows are read as the
+// cursor, a count, a search or a grid reaches them, and stay in memory once read (see
+// result_rows.h for rows not yet read when the store changes).
 class TQuery {
   public:
     // `name` is the component name (Qedit, Qtimedp, ...); `fixedText` the statement it holds
@@ -110,14 +114,17 @@ class TQuery {
     void Next();
     bool Eof() const;  // true for a closed query
     int RecordCount() const;
+    // RecordCount() == 1, from the first two records alone: a ranking asks it at every line,
+    // and counting a large group costs a read of every entry of its index.
+    bool HasOnlyOneRecord() const;
     // Moves to the first record whose column equals value exactly (a column with no value
     // equals the empty text); false (cursor and Eof unchanged) when there is none.
     bool Locate(std::string_view column, std::string_view value);
 
-    // Read-only view for a grid.
-    int columnCount() const { return static_cast<int>(columns_.size()); }
-    const std::string& columnName(int c) const { return columns_[static_cast<size_t>(c)]; }
-    int rowCount() const { return static_cast<int>(rows_.size()); }
+    // Read-only view for a grid: it reads the rows it shows.
+    int columnCount() const { return static_cast<int>(result_.columns().size()); }
+    const std::string& columnName(int c) const { return result_.columns()[static_cast<size_t>(c)]; }
+    int rowCount() const;
     // "" for a cell with no value (and for a cell outside the result).
     const std::string& cell(int row, int column) const;
     bool cellIsNull(int row, int column) const;
@@ -134,6 +141,8 @@ class TQuery {
     void notify();
     int columnIndex(std::string_view name) const;
     void requireActive() const;
+    // The cell of a record of the result, read when it was not yet; nullptr outside it.
+    const std::optional<std::string>* cellOf(int row, int column) const;
 
     Database& db_;
     std::string name_;
@@ -142,8 +151,8 @@ class TQuery {
     size_t rowLimit_ = SIZE_MAX;
     bool eof_ = true;
     int cursor_ = -1;
-    std::vector<std::string> columns_;
-    std::vector<std::vector<std::optional<std::string>>> rows_;
+    // Reading a row that a const reader asks for changes what is held, not what it reads.
+    mutable ResultRows result_{db_};
     std::function<void()> observer_;
 };
 

@@ -1,5 +1,7 @@
 #include "store/statement_bytes.h"
 
+#include <algorithm>
+
 #include "store/query.h"
 
 namespace qpane {
@@ -78,6 +80,108 @@ std::string withNulBytesSpelled(std::string_view sql) {
         }
         i = end + 1;
     }
+    return out;
+}
+
+namespace {
+
+bool isWordChar(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           static_cast<unsigned char>(c) >= 0x80;
+}
+
+bool wordAt(std::string_view sql, size_t i, std::string_view word) {
+    if (i + word.size() > sql.size() || (i > 0 && isWordChar(sql[i - 1]))) return false;
+    for (size_t k = 0; k < word.size(); ++k) {
+        char c = sql[i + k];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != word[k]) return false;
+    }
+    return i + word.size() == sql.size() || !isWordChar(sql[i + word.size()]);
+}
+
+}  // namespace
+
+std::string withoutFinalOrder(std::string_view sql) {
+    size_t order = std::string_view::npos;
+    int depth = 0;
+    for (size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
+        size_t end = std::string_view::npos;
+        if (c == '\'' || c == '"' || c == '`' || c == '[') {
+            end = quotedEnd(sql, i, c == '[' ? ']' : c);
+        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
+            end = std::min(sql.find('\n', i), sql.size() - 1);  // to the end of its line
+        } else if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {
+            end = sql.find("*/", i + 2);
+            if (end != std::string_view::npos) ++end;
+        } else if (c == '(') {
+            ++depth;
+            continue;
+        } else if (c == ')') {
+            --depth;
+            continue;
+        } else if (depth == 0 && wordAt(sql, i, "order")) {
+            size_t by = i + 5;
+            while (by < sql.size() &&
+                   (sql[by] == ' ' || sql[by] == '\t' || sql[by] == '\r' || sql[by] == '\n'))
+                ++by;
+            if (wordAt(sql, by, "by")) order = i;
+            continue;
+        } else if (depth == 0 && (wordAt(sql, i, "limit") || wordAt(sql, i, "offset"))) {
+            return std::string(sql);
+        } else {
+            continue;
+        }
+        if (end == std::string_view::npos) return std::string(sql);  // an open quote or comment
+        i = end;
+    }
+    if (order == std::string_view::npos || depth != 0) return std::string(sql);
+    return std::string(sql.substr(0, order));
+}
+
+std::optional<StatementWithValues> withValuesAsPlaces(std::string_view sql) {
+    size_t first = sql.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos ||
+        !(wordAt(sql, first, "insert") || wordAt(sql, first, "update") ||
+          wordAt(sql, first, "delete")))
+        return std::nullopt;
+    StatementWithValues out;
+    for (size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
+        if (c == '?' || c == ':' || c == '@' || c == '$') return std::nullopt;  // places already
+        if (wordAt(sql, i, "returning")) return std::nullopt;
+        size_t end = std::string_view::npos;
+        if (c == '"' || c == '`' || c == '[') {
+            end = quotedEnd(sql, i, c == '[' ? ']' : c);
+        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
+            end = std::min(sql.find('\n', i), sql.size() - 1);
+        } else if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {
+            end = sql.find("*/", i + 2);
+            if (end != std::string_view::npos) ++end;
+        } else if (c == '\'') {
+            // X'..' is a blob, not a text
+            if (i > 0 && (sql[i - 1] == 'x' || sql[i - 1] == 'X')) return std::nullopt;
+            end = quotedEnd(sql, i, '\'');
+            if (end == std::string_view::npos) return std::nullopt;
+            std::string value;
+            for (size_t k = i + 1; k < end; ++k) {
+                value += sql[k];
+                if (sql[k] == '\'') ++k;  // '' inside the quotes is one quote
+            }
+            out.values.push_back(std::move(value));
+            out.text += '?';
+            i = end;
+            continue;
+        } else {
+            out.text += c;
+            continue;
+        }
+        if (end == std::string_view::npos) return std::nullopt;
+        out.text += sql.substr(i, end - i + 1);
+        i = end;
+    }
+    if (out.values.empty()) return std::nullopt;
     return out;
 }
 

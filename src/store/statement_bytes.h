@@ -1,7 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qpane {
 
@@ -11,5 +13,23 @@ namespace qpane {
 // CAST(X'..' AS TEXT), which stores exactly the same bytes. A NUL byte outside a quoted value
 // cannot belong to a statement: EDatabaseError. A text without NUL bytes comes back unchanged.
 std::string withNulBytesSpelled(std::string_view sql);
+
+// The statement without its final ORDER BY clause, for counting its rows: the order changes
+// no count, and without it the engine can count from an index instead of reading every row
+// in order. The text comes back unchanged when the clause is not the statement's own last
+// one (a LIMIT or OFFSET after it depends on it) or when there is none.
+std::string withoutFinalOrder(std::string_view sql);
+
+// An insert, update or delete whose quoted values are taken out as ? places, with the values
+// (quotes undoubled) to bind to them in order: the statements of a race differ only in their
+// values, and one compiled statement of each form serves them all, with the store's rules
+// compiled into it once. A bound text behaves exactly as the quoted text (no affinity of its
+// own, the column's applied when stored). Nothing for any other statement, for one without a
+// quoted value, and for one that has places, blobs or a RETURNING clause already.
+struct StatementWithValues {
+    std::string text;
+    std::vector<std::string> values;
+};
+std::optional<StatementWithValues> withValuesAsPlaces(std::string_view sql);
 
 }  // namespace qpane

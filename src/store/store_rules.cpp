@@ -1,5 +1,6 @@
 #include "store/store_rules.h"
 
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -48,31 +49,43 @@ bool hasRowid(sqlite3* db, const std::string& table) {
     return ok;
 }
 
-// One trigger per table and event, covering every column: every statement on the table
-// compiles its triggers, and one trigger over all columns compiles several times faster than
-// one per column. The new values are checked after the write, so that the column's affinity
-// has been applied; the rewrite leaves no empty text, so it cannot fire the trigger again.
-// A trigger whose text no longer matches the table's columns (a column was added) is made anew.
+// Inserts: one trigger per table over every column, since every insert compiles the insert
+// triggers of its table, and one over all columns compiles several times faster than one per
+// column. Updates: one trigger per column, limited to updates of that column (UPDATE OF), so
+// that an update compiles only the triggers of the columns it sets: a stored time or a pass
+// row marked shown compiles one small trigger instead of one over every column.
+// The new values are checked after the write, so that the column's affinity has been applied;
+// the rewrite leaves no empty text, so it cannot fire the trigger again. A trigger whose text
+// no longer matches the table's columns (a column was added) is made anew; the update trigger
+// over every column that earlier stores have is replaced.
 void addEmptyTextTriggers(sqlite3* db, const std::string& table,
-                          const std::vector<std::string>& columns, std::vector<std::string>& todo) {
+                          const std::vector<std::string>& columns,
+                          const std::set<std::string>& triggers, std::vector<std::string>& todo) {
+    const std::string t = quotedName(table);
+    auto keep = [&](const std::string& name, const std::string& sql) {
+        const std::string stored = storedDefinition(db, name);
+        if (stored == sql) return;
+        if (!stored.empty()) todo.push_back("DROP TRIGGER " + quotedName(name));
+        todo.push_back(sql);
+    };
     std::string when, set;
     for (const std::string& column : columns) {
         const std::string c = quotedName(column);
         when += (when.empty() ? "" : " OR ") + ("NEW." + c + " = ''");
         set += (set.empty() ? "" : ", ") + (c + " = NULLIF(" + c + ", '')");
     }
-    const std::string t = quotedName(table);
-    const std::string body =
-        " WHEN " + when + " BEGIN UPDATE " + t + " SET " + set + " WHERE rowid = NEW.rowid; END";
-    for (const char* event : {"INSERT", "UPDATE"}) {
-        const std::string name =
-            std::string(event[0] == 'I' ? "empty_ins:" : "empty_upd:") + lowerCase(table);
-        const std::string sql =
-            "CREATE TRIGGER " + quotedName(name) + " AFTER " + event + " ON " + t + body;
-        const std::string stored = storedDefinition(db, name);
-        if (stored == sql) continue;
-        if (!stored.empty()) todo.push_back("DROP TRIGGER " + quotedName(name));
-        todo.push_back(sql);
+    const std::string insertName = "empty_ins:" + lowerCase(table);
+    keep(insertName, "CREATE TRIGGER " + quotedName(insertName) + " AFTER INSERT ON " + t +
+                         " WHEN " + when + " BEGIN UPDATE " + t + " SET " + set +
+                         " WHERE rowid = NEW.rowid; END");
+    const std::string wholeUpdate = "empty_upd:" + lowerCase(table);
+    if (triggers.count(wholeUpdate)) todo.push_back("DROP TRIGGER " + quotedName(wholeUpdate));
+    for (const std::string& column : columns) {
+        const std::string c = quotedName(column);
+        const std::string name = wholeUpdate + ":" + lowerCase(column);
+        keep(name, "CREATE TRIGGER " + quotedName(name) + " AFTER UPDATE OF " + c + " ON " + t +
+                       " WHEN NEW." + c + " = '' BEGIN UPDATE " + t + " SET " + c +
+                       " = NULL WHERE rowid = NEW.rowid; END");
     }
 }
 
@@ -80,11 +93,15 @@ struct TableIndex {
     const char* table;
     const char* name;
     const char* columns[3];
+    const char* where = nullptr;  // a partial index: the rows it holds
 };
 
 // Updates and lookups go by bib and block, the maintenance and group grids by block and bib;
 // rankings by block and group, ordered by a time; the display cycle's search for the pass rows
-// still to show goes by sumi, ordered by uc, and must not read the rows shown already.
+// still to show goes by sumi, ordered by uc, and must not read the rows shown already; the
+// relay's ranking of the whole table, by lap downwards and total, reads its first rows in
+// order instead of sorting every row at each pass; so does the data check grid of every run-1
+// time, from an index of the rows that have one.
 // Equal keys stay in rowid order, the order in which the rows were inserted.
 constexpr TableIndex kIndexes[] = {
     {"timedata", "timedata_block_bib", {"block", "bib", nullptr}},
@@ -92,6 +109,8 @@ constexpr TableIndex kIndexes[] = {
     {"timedata", "timedata_rank_totalt", {"block", "grp", "totalt"}},
     {"crosst", "crosst_uc", {"uc", nullptr, nullptr}},
     {"crosst", "crosst_sumi_uc", {"sumi", "uc", nullptr}},
+    {"timedata", "timedata_relay", {"lap desc", "totaltv", nullptr}},
+    {"timedata", "timedata_check_time1", {"time1", "bib desc", nullptr}, "time1<>''"},
 };
 
 // An index is made once all of its columns exist (block arrives with the upgrade).
@@ -103,12 +122,14 @@ void addIndexes(const std::string& table, const std::set<std::string>& columns,
         bool complete = true;
         for (const char* column : index.columns) {
             if (!column) break;
-            complete = complete && columns.count(column);
+            const std::string name(column, std::strcspn(column, " "));  // less its order
+            complete = complete && columns.count(name);
             list += (list.empty() ? "" : ", ") + std::string(column);
         }
         if (complete)
             todo.push_back("CREATE INDEX " + std::string(index.name) + " ON " + quotedName(table) +
-                           " (" + list + ")");
+                           " (" + list + ")" +
+                           (index.where ? std::string(" WHERE ") + index.where : ""));
     }
 }
 
@@ -116,13 +137,14 @@ void addIndexes(const std::string& table, const std::set<std::string>& columns,
 
 void keepStoreRules(sqlite3* db) {
     const std::set<std::string> indexes = schemaNames(db, "index");
+    const std::set<std::string> triggers = schemaNames(db, "trigger");
     std::vector<std::string> todo;
     for (const std::string& table : firstColumn(
              db, "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite%'")) {
         if (!hasRowid(db, table)) continue;
         const std::vector<std::string> columns =
             firstColumn(db, "SELECT name FROM pragma_table_info(" + quotedText(table) + ")");
-        addEmptyTextTriggers(db, table, columns, todo);
+        addEmptyTextTriggers(db, table, columns, triggers, todo);
         std::set<std::string> names;
         for (const std::string& column : columns)
             names.insert(lowerCase(column));

@@ -4,6 +4,7 @@
 
 #include "platform/convert.h"
 #include "platform/message_boxes.h"
+#include "store/database.h"
 #include "store/query.h"
 #include "store/write_batch.h"
 
@@ -44,12 +45,14 @@ bool addBlocks(TQuery& Qedit) {
             Qedit.ExecSQL();
             setText(Qedit, "update timedata set block='0'");
             Qedit.ExecSQL();
+            // One compiled insert, given each block and bib in turn: compiling 8991 statements
+            // (each with the store's rules) would cost most of the first start.
+            Database& db = Qedit.database();
             for (int b = 1; b <= 9; ++b) {
-                for (int n = 1; n <= 999; ++n) {
-                    setText(Qedit, "insert into timedata (block,bib) values ('" +
-                                       std::to_string(b) + "','" + formatBib(n) + "')");
-                    Qedit.ExecSQL();
-                }
+                const std::string block = std::to_string(b);
+                for (int n = 1; n <= 999; ++n)
+                    db.runWithValues("insert into timedata (block,bib) values (?,?)",
+                                     {block, formatBib(n)});
             }
         } catch (const EDatabaseError&) {
             batch.commit();

@@ -9,6 +9,7 @@
 namespace qpane {
 
 WriteBatch::WriteBatch(Database& db) : db_(db) {
+    db_.letReadersGo();
     executeSql(db_.handle(), "BEGIN IMMEDIATE");
 }
 
@@ -26,6 +27,7 @@ void WriteBatch::commit() {
     if (sqlite3_get_autocommit(db_.handle()))
         throw EDatabaseError("書き込みの途中でデータベースが変更を取り消しました。");
     try {
+        db_.letReadersGo();  // the commit waits for no reader
         executeSql(db_.handle(), "COMMIT");
     } catch (const EDatabaseError&) {
         if (!sqlite3_get_autocommit(db_.handle()))

@@ -274,5 +274,36 @@ TEST_F(StoreRulesTest, RulesHoldForAnotherClientOfTheFile) {
     EXPECT_EQ(value("select count(tm1) from crosst"), "0");
 }
 
+TEST_F(StoreRulesTest, StoreWithTheEarlierUpdateRuleOverEveryColumnGetsTheRuleOfEachColumn) {
+    // A store written before the rule was kept per column: one update trigger over all columns.
+    reopen();
+    sqlite3* h = db().handle();
+    for (const std::string& name : column("select name from sqlite_schema where type='trigger' "
+                                          "and name like 'empty_upd:%'"))
+        ASSERT_EQ(
+            sqlite3_exec(h, ("drop trigger \"" + name + "\"").c_str(), nullptr, nullptr, nullptr),
+            SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(h,
+                           "CREATE TRIGGER \"empty_upd:timedata\" AFTER UPDATE ON timedata WHEN "
+                           "NEW.time1 = '' BEGIN UPDATE timedata SET time1 = NULLIF(time1, '') "
+                           "WHERE rowid = NEW.rowid; END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    reopen();
+    EXPECT_EQ(value("select count(*) from sqlite_schema where name='empty_upd:timedata'"), "0");
+    EXPECT_EQ(value("select count(*) from sqlite_schema where name like 'empty_upd:timedata:%'"),
+              "8");  // bib grp time1 time2 totalt totaltv lap block
+    exec("update timedata set time1='00:01:00.00', totalt='00:02:00.00' where bib='007'");
+    setTime1("007", "3", "");
+    execLines({"update timedata set totalt='', lap='' where bib='007' and block='4'"});
+    EXPECT_EQ(
+        rows("select block, time1, totalt, lap from timedata where bib='007' and block in "
+             "('3','4') order by block"),
+        (Rows{{"3", "<null>", "00:02:00.00", "<null>"}, {"4", "00:01:00.00", "<null>", "<null>"}}));
+    // The rule of a column holds only for that column: a set of another leaves it as it is.
+    EXPECT_EQ(value("select count(*) from timedata where time1 = '' or totalt = '' or lap = ''"),
+              "0");
+}
+
 }  // namespace
 }  // namespace qpane

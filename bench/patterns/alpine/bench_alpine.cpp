@@ -37,7 +37,7 @@ class SilentBoxes : public qpane::MessageBoxes {
     std::vector<std::string> errors;
 };
 
-constexpr int kGroupSize = 100;
+constexpr int kFullGroup = 100;
 
 fs::path benchFolder(int patternNo) {
     const char* dir = std::getenv("QPANE_BENCH_DIR");
@@ -45,21 +45,25 @@ fs::path benchFolder(int patternNo) {
            ("qpane-bench-alpine-" + std::to_string(::getpid()) + "-" + std::to_string(patternNo));
 }
 
-// An upgraded store whose group 1 of block 1 holds 100 competitors, every one with a run-1
-// time, a run-2 time and a total; the board port COM2 open as after 実行 on separate ports.
+// An upgraded store whose group 1 of block 1 holds `groupSize` competitors (bibs 1 to
+// groupSize), every one with a run-1 time, a run-2 time and a total; the board port COM2 open
+// as after 実行 on separate ports.
 class Race {
   public:
-    explicit Race(int patternNo) : root_(benchFolder(patternNo)) {
+    explicit Race(int patternNo, int groupSize = kFullGroup)
+        : root_(benchFolder(patternNo)), groupSize_(groupSize) {
         fs::remove_all(root_);
         w_ = std::make_unique<TFqpane>(
             qpane::WindowEnvironment{scheduler_, boxes_, hub_, qpane::Paths(root_)});
         w_->tableupdate();
-        w_->Db1.run("update timedata set grp='1' where block='1' and bib<='100'");
+        char group[64];
+        std::snprintf(group, sizeof group, "where block='1' and bib<='%03d'", groupSize);
+        w_->Db1.run(std::string("update timedata set grp='1' ") + group);
         w_->Db1.run(
             "update timedata set time1='00:01:2'||substr(bib,3,1)||'.'||substr(bib,2,2),"
             "time2='00:01:3'||substr(bib,3,1)||'.'||substr(bib,2,2),"
-            "totalt='00:02:5'||substr(bib,3,1)||'.'||substr(bib,2,2) "
-            "where block='1' and bib<='100'");
+            "totalt='00:02:5'||substr(bib,3,1)||'.'||substr(bib,2,2) " +
+            std::string(group));
         w_->patternNo = patternNo;
         w_->connMode = "D";
         w_->RGinout.SetItemIndex(1);
@@ -78,7 +82,7 @@ class Race {
     // Line i: a run-1 time, or a run-2 time with the total right after it in the same pass
     // when `withTotal`, of a competitor of the full group; the times move with i.
     void queue(int64_t i, bool withTotal) {
-        const int bib = 1 + static_cast<int>(i % kGroupSize);
+        const int bib = 1 + static_cast<int>(i % groupSize_);
         const int cs = static_cast<int>(8000 + (i * 37) % 1000);
         char line[32];
         if (!withTotal) {
@@ -98,6 +102,7 @@ class Race {
 
   private:
     fs::path root_;
+    int groupSize_;
     qpane::VirtualScheduler scheduler_;
     qpane::SimulatedPortHub hub_;
     SilentBoxes boxes_;
@@ -118,8 +123,8 @@ void reportPercentiles(benchmark::State& state, const char* prefix, std::vector<
 }
 
 // One processing cycle per iteration, as Timer1 runs it.
-void runLines(benchmark::State& state, bool withTotal) {
-    Race race(static_cast<int>(state.range(0)));
+void runLines(benchmark::State& state, bool withTotal, int groupSize = kFullGroup) {
+    Race race(static_cast<int>(state.range(0)), groupSize);
     std::vector<double> wall, cpu;
     int64_t i = 0;
     for (auto _ : state) {
@@ -145,6 +150,19 @@ void BM_RunTwoAndTotalLines(benchmark::State& state) {
 }
 
 BENCHMARK(BM_RunOneLine)->ArgName("ALPINE")->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
+
+// A run-1 line of ALPINE-1 with 10, 100 and 999 finishers in the group: the cost of a line
+// must not grow with the field (the board shows ten of them).
+void BM_Alpine1LineByGroupSize(benchmark::State& state) {
+    runLines(state, false, static_cast<int>(state.range(1)));
+    state.counters["finishers"] = static_cast<double>(state.range(1));
+}
+BENCHMARK(BM_Alpine1LineByGroupSize)
+    ->ArgNames({"ALPINE", "finishers"})
+    ->Args({1, 10})
+    ->Args({1, 100})
+    ->Args({1, 999})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RunTwoAndTotalLines)
     ->ArgName("ALPINE")
     ->DenseRange(1, 5)

@@ -130,4 +130,30 @@ void BM_idle_tick(benchmark::State& state) {
 }
 BENCHMARK(BM_idle_tick)->ArgName("shown")->Arg(0)->Arg(20000)->Unit(benchmark::kMicrosecond);
 
+// One tick of the display cycle of CROSS-1 with `unshown` pass rows waiting (the display shows
+// one a second; a burst of passes leaves a backlog): the oldest row is drawn, marked shown and
+// held (the hold takes no real time). Its cost must not grow with the backlog.
+void BM_display_tick_backlog(benchmark::State& state) {
+    const int64_t unshown = state.range(0);
+    Race race("backlog", 11);
+    if (unshown > 0)
+        race.run("with recursive n(i) as (select 1 union all select i + 1 from n where i < " +
+                 std::to_string(unshown) +
+                 ") insert into crosst select i,'1013     0:30:' || substr('0' || (i % 60), -2) || "
+                 "'.00','','','','','','','','','','0' from n");
+    race.w().blockNo = "0";
+    race.w().grpNo = "1";
+    for (auto _ : state) {
+        race.w().Timer3Timer();
+    }
+    if (race.failed()) state.SkipWithError("the display tick reported an error");
+    state.counters["unshown"] = static_cast<double>(unshown);
+}
+BENCHMARK(BM_display_tick_backlog)
+    ->ArgName("unshown")
+    ->Arg(0)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMicrosecond);
+
 }  // namespace

@@ -46,7 +46,7 @@ void syoriA1(AlpineContext& c) {
             rowOf(f.boardRows, kRowA) = f.logLineA;
             storeTime(c, "time1", UpdateLines::Two);
             openRanking(c, "time1");
-            if (Qedit.RecordCount() == 1) c.board.sendFirstResultCommand();
+            if (Qedit.HasOnlyOneRecord()) c.board.sendFirstResultCommand();
             if (f.logLineC.empty())
                 f.logLineC = rankingRow(c, kRowC, Qedit.FieldByName("bib").AsString(),
                                         Qedit.FieldByName("time1").AsString());
@@ -63,7 +63,7 @@ void syoriA1(AlpineContext& c) {
                                      "' and block='" + sqlValue(f.blockNo) + "'",
                                  "and time2<>''", "order by totalt"});
             Qedit.Open();
-            if (Qedit.RecordCount() == 1) c.board.sendFirstResultCommand();
+            if (Qedit.HasOnlyOneRecord()) c.board.sendFirstResultCommand();
             // The leader's run-1 time, not the total that the ranking is ordered by.
             if (f.logLineC.empty())
                 f.logLineC = rankingRow(c, kRowC, Qedit.FieldByName("bib").AsString(),

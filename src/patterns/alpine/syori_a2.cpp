@@ -65,7 +65,7 @@ void syoriA2(AlpineContext& c) {
             // data check page left in the grid has no rtime: reading it would fail on every
             // pass and hold the queue, and every time behind it, for the rest of the race.
             if (hasColumn(Qtimedp, "rtime")) {
-                if (Qtimedp.RecordCount() == 1) {
+                if (Qtimedp.HasOnlyOneRecord()) {
                     c.board.sendFirstResultCommand();
                     resetBoardRows(f.boardRows, f.rowNo);
                 }

@@ -46,7 +46,7 @@ void syoriA3(AlpineContext& c) {
             if (!f.totalDone) {
                 storeTime(c, "time1", UpdateLines::Two);
                 openRanking(c, "time1");
-                if (Qedit.RecordCount() == 1) c.board.sendFirstResultCommand();
+                if (Qedit.HasOnlyOneRecord()) c.board.sendFirstResultCommand();
                 fillRanking(c, Qedit, "time1", 3, kLastRow, false);
                 setStatement(Qedit, rankCountStatement(c, "time1", f.rankGrp));
                 f.rankText = openRankCount(Qedit);
@@ -61,7 +61,7 @@ void syoriA3(AlpineContext& c) {
             storeTime(c, "time2", UpdateLines::Two);
             setStatement(Qtimedp, gridTotalStatement(c));
             Qtimedp.Open();
-            if (Qtimedp.RecordCount() == 1) c.board.sendFirstResultCommand();
+            if (Qtimedp.HasOnlyOneRecord()) c.board.sendFirstResultCommand();
         }
 
         f.rankText = rankForm(f.rankText);

@@ -28,7 +28,7 @@ void syoriA4(AlpineContext& c) {
         if (code == 'T') {
             storeTime(c, "totalt", UpdateLines::One);
             openRanking(c, "totalt");
-            if (Qedit.RecordCount() == 1) c.board.sendFirstResultCommand();
+            if (Qedit.HasOnlyOneRecord()) c.board.sendFirstResultCommand();
             f.topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("totalt").AsString()));
             f.diffTime = static_cast<int32_t>(timetonum(f.timeText) - f.topTime);
             f.logLineC = differenceRow(c, kRowC);
@@ -47,7 +47,7 @@ void syoriA4(AlpineContext& c) {
             if (!f.totalDone) {
                 storeTime(c, "time1", UpdateLines::Two);
                 openRanking(c, "time1");
-                if (Qedit.RecordCount() == 1) c.board.sendFirstResultCommand();
+                if (Qedit.HasOnlyOneRecord()) c.board.sendFirstResultCommand();
                 f.topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("time1").AsString()));
                 f.diffTime = static_cast<int32_t>(timetonum(f.timeText) - f.topTime);
                 f.logLineC = differenceRow(c, kRowC);

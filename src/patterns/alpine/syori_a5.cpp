@@ -27,7 +27,7 @@ void syoriA5(AlpineContext& c) {
         if (code == 'T') {
             storeTime(c, "totalt", UpdateLines::One);
             openRanking(c, "totalt");
-            if (Qedit.RecordCount() == 1) c.board.sendFirstResultCommand();
+            if (Qedit.HasOnlyOneRecord()) c.board.sendFirstResultCommand();
             f.logLineC = rankingRow(c, kRowC, Qedit.FieldByName("bib").AsString(),
                                     Qedit.FieldByName("totalt").AsString());
             f.topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("totalt").AsString()));
@@ -46,7 +46,7 @@ void syoriA5(AlpineContext& c) {
             if (!f.totalDone) {
                 storeTime(c, "time1", UpdateLines::Two);
                 openRanking(c, "time1");
-                if (Qedit.RecordCount() == 1) c.board.sendFirstResultCommand();
+                if (Qedit.HasOnlyOneRecord()) c.board.sendFirstResultCommand();
                 f.logLineC = rankingRow(c, kRowC, Qedit.FieldByName("bib").AsString(),
                                         Qedit.FieldByName("time1").AsString());
                 f.topTime = static_cast<int32_t>(timetonum(Qedit.FieldByName("time1").AsString()));
