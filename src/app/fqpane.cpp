@@ -94,6 +94,7 @@ TFqpane::TFqpane(WindowEnvironment env)
     CuteButton4.setCaption("設定");
 
     wireHandlers();
+    storeBackups.setFailureReport([this](const std::string& text) { env_.boxes.error(text); });
     FormCreate();
 }
 
@@ -176,6 +177,7 @@ void TFqpane::dispatch(const std::function<void()>& handler) {
     } catch (...) {
         reportError("不明なエラーが発生しました。");
     }
+    storeBackups.pulse();
 }
 
 void TFqpane::reportError(const std::string& text) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "app/run_state.h"
+#include "app/store_backups.h"
 #include "app/window_design.h"
 #include "board/board_output.h"
 #include "input/line_list.h"
@@ -298,6 +299,10 @@ class TFqpane : public RunState {
                                  DBGrid2,
                                  CuteButton4,
                                  [this](const Control& c) { setFocus(c.name()); }};
+
+  public:
+    // The automatic backups of Db1 (last: they end before the store's connection does).
+    StoreBackups storeBackups{Db1, env_.scheduler};
 };
 
 }  // namespace qpane

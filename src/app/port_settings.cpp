@@ -107,6 +107,7 @@ void TFqpane::CTBbClick() {
 void TFqpane::CuteButton3Click() {
     CommX1.Close();
     CommX2.Close();
+    storeBackups.takeNow();
 
     if (anyRecord(Qedit, "select * from timedata where time2<>''") &&
         boxes().askYesNo(kConfirmTitle,
