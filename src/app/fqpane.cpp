@@ -127,7 +127,10 @@ void TFqpane::wireHandlers() {
     TabSheet4.OnShow = [this] { TabSheet4Show(); };
 
     for (Control* img : {&ImgA1, &ImgA2, &ImgA3, &ImgA4, &ImgA5, &ImgC1, &ImgC2, &ImgC3, &ImgC4})
-        img->OnClick = [this, img] { ImgA1Click(*img); };
+        img->OnClick = [this, img] {
+            traceOperator("pattern", {img->name()});
+            ImgA1Click(*img);
+        };
     CkBrelay.OnClick = [this] { CkBrelayClick(); };
     Eddan.OnExit = [this] { EddanExit(); };
     SPEnin.OnChange = [this] { SPEninChange(); };

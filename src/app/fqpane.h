@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/operator_trace.h"
 #include "app/run_state.h"
 #include "app/store_backups.h"
 #include "app/window_design.h"
@@ -301,6 +302,12 @@ class TFqpane : public RunState {
                                  [this](const Control& c) { setFocus(c.name()); }};
 
   public:
+    // Where the operator's actions are told (the traffic journal); none when null.
+    OperatorTrace* operatorTrace = nullptr;
+    void traceOperator(const std::string& kind, const std::vector<std::string>& values = {}) {
+        if (operatorTrace) operatorTrace->operatorAction(env_.scheduler.now(), kind, values);
+    }
+
     // The automatic backups of Db1 (last: they end before the store's connection does).
     StoreBackups storeBackups{Db1, env_.scheduler};
 };
