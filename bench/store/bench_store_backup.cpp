@@ -28,7 +28,7 @@ fs::path benchFolder() {
 void fillStore(qpane::Database& db) {
     db.run("begin");
     for (int bib = 1; bib <= 999; ++bib) {
-        char b[8];
+        char b[16];
         std::snprintf(b, sizeof b, "%03d", bib);
         db.run(std::string("update timedata set grp='1',time1='00:01:23.45',time2='00:01:24.56',"
                            "totalt='00:02:48.01' where bib='") +
@@ -59,7 +59,7 @@ void BM_BackupOfAFullStoreWhileTheRaceWrites(benchmark::State& state) {
             longestMs = std::max(longestMs, ms);
             ++steps;
             // A result line between two steps, as the race writes them.
-            char b[8];
+            char b[16];
             std::snprintf(b, sizeof b, "%03d", line++ % 999 + 1);
             db.run(std::string("update timedata set time2='00:01:30.00' where bib='") + b + "'");
         }

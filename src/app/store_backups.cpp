@@ -54,6 +54,10 @@ void StoreBackups::takeNow() {
     if (state_->copy) advance(-1);
 }
 
+void StoreBackups::finish() {
+    if (state_->copy) advance(-1);
+}
+
 void StoreBackups::pulse() {
     State& s = *state_;
     if (!s.copy) {

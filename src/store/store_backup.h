@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <future>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,8 +59,10 @@ class SteppedBackup {
     SteppedBackup(const SteppedBackup&) = delete;
     SteppedBackup& operator=(const SteppedBackup&) = delete;
 
-    // Copies up to `pages` pages (-1: all that are left). True once the copy is complete and
-    // under its name. While the store is locked by another connection the step copies nothing
+    // Copies up to `pages` pages (-1: all that are left, and waits for the disk to hold
+    // them). True once the copy is complete, flushed to the disk and under its name; after
+    // the last page the flush runs on a thread of its own, and later steps return false
+    // until it has ended. While the store is locked by another connection the step copies nothing
     // and returns false. Throws EDatabaseError when the copy fails; its temporary file is
     // removed and the copy is over (later steps throw again).
     bool step(int pages);
@@ -79,6 +82,7 @@ class SteppedBackup {
     std::filesystem::path temporary_;
     sqlite3* target_ = nullptr;
     sqlite3_backup* backup_ = nullptr;
+    std::future<int> flushed_;  // errno of the flush of the complete copy
     bool done_ = false;
     bool failed_ = false;
     std::string failure_;
