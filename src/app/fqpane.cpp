@@ -94,6 +94,7 @@ TFqpane::TFqpane(WindowEnvironment env)
     CuteButton4.setCaption("設定");
 
     wireHandlers();
+    storeBackups.setFailureReport([this](const std::string& text) { env_.boxes.error(text); });
     FormCreate();
 }
 
@@ -126,7 +127,10 @@ void TFqpane::wireHandlers() {
     TabSheet4.OnShow = [this] { TabSheet4Show(); };
 
     for (Control* img : {&ImgA1, &ImgA2, &ImgA3, &ImgA4, &ImgA5, &ImgC1, &ImgC2, &ImgC3, &ImgC4})
-        img->OnClick = [this, img] { ImgA1Click(*img); };
+        img->OnClick = [this, img] {
+            traceOperator("pattern", {img->name()});
+            ImgA1Click(*img);
+        };
     CkBrelay.OnClick = [this] { CkBrelayClick(); };
     Eddan.OnExit = [this] { EddanExit(); };
     SPEnin.OnChange = [this] { SPEninChange(); };
@@ -176,6 +180,7 @@ void TFqpane::dispatch(const std::function<void()>& handler) {
     } catch (...) {
         reportError("不明なエラーが発生しました。");
     }
+    storeBackups.pulse();
 }
 
 void TFqpane::reportError(const std::string& text) {

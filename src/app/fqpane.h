@@ -6,7 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/operator_trace.h"
 #include "app/run_state.h"
+#include "app/store_backups.h"
 #include "app/window_design.h"
 #include "board/board_output.h"
 #include "input/line_list.h"
@@ -298,6 +300,16 @@ class TFqpane : public RunState {
                                  DBGrid2,
                                  CuteButton4,
                                  [this](const Control& c) { setFocus(c.name()); }};
+
+  public:
+    // Where the operator's actions are told (the traffic journal); none when null.
+    OperatorTrace* operatorTrace = nullptr;
+    void traceOperator(const std::string& kind, const std::vector<std::string>& values = {}) {
+        if (operatorTrace) operatorTrace->operatorAction(env_.scheduler.now(), kind, values);
+    }
+
+    // The automatic backups of Db1 (last: they end before the store's connection does).
+    StoreBackups storeBackups{Db1, env_.scheduler};
 };
 
 }  // namespace qpane

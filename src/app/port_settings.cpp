@@ -105,13 +105,25 @@ void TFqpane::CTBbClick() {
 }
 
 void TFqpane::CuteButton3Click() {
+    // The journal learns the answers given, on every way out of the handler.
+    struct Answers {
+        TFqpane& w;
+        std::vector<std::string> given{std::to_string(w.scheduler().now())};
+        ~Answers() { w.traceOperator("apply", given); }
+        bool ask(const std::string& title, const std::string& text) {
+            const bool yes = w.boxes().askYesNo(title, text);
+            given.push_back(yes ? "yes" : "no");
+            return yes;
+        }
+    } answers{*this};
+
     CommX1.Close();
     CommX2.Close();
+    storeBackups.takeNow();
 
     if (anyRecord(Qedit, "select * from timedata where time2<>''") &&
-        boxes().askYesNo(kConfirmTitle,
-                         "２本目のデータが有ります。２本目のデータを削除しますか？") &&
-        boxes().askYesNo(kDeleteTitle, "本当に２本目のデータを削除してよろしいですか？")) {
+        answers.ask(kConfirmTitle, "２本目のデータが有ります。２本目のデータを削除しますか？") &&
+        answers.ask(kDeleteTitle, "本当に２本目のデータを削除してよろしいですか？")) {
         Qedit.SQL().Clear();
         Qedit.SQL().Add("update timedata set time2='',totalt=''");
         Qedit.SQL().Add(",lap=''");
@@ -119,17 +131,16 @@ void TFqpane::CuteButton3Click() {
     }
 
     if (anyRecord(Qedit, "select * from timedata where (time1<>'')or(totalt<>'')") &&
-        boxes().askYesNo(kConfirmTitle,
-                         "１本目のデータが有ります。１本目のデータを削除しますか？") &&
-        boxes().askYesNo(kDeleteTitle, "本当に１本目のデータを削除してよろしいですか？")) {
+        answers.ask(kConfirmTitle, "１本目のデータが有ります。１本目のデータを削除しますか？") &&
+        answers.ask(kDeleteTitle, "本当に１本目のデータを削除してよろしいですか？")) {
         Qedit.SQL().Clear();
         Qedit.SQL().Add("update timedata set time1='',totalt='',lap='',totaltv=''");
         Qedit.ExecSQL();
     }
 
     if (patternFamily() == PatternFamily::Cross &&
-        boxes().askYesNo(kConfirmTitle, "スクロール表示用データを削除してよろしいですか？") &&
-        boxes().askYesNo(kDeleteTitle, "本当にスクロール用データを削除してよろしいですか？")) {
+        answers.ask(kConfirmTitle, "スクロール表示用データを削除してよろしいですか？") &&
+        answers.ask(kDeleteTitle, "本当にスクロール用データを削除してよろしいですか？")) {
         Qedit.SQL().Clear();
         Qedit.SQL().Add("delete from crosst");
         Qedit.ExecSQL();

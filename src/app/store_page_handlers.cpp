@@ -2,6 +2,7 @@
 // panel and the maintenance page in store/ do the work.
 #include "app/fqpane.h"
 #include "store/data_check_grid.h"
+#include "store/query.h"
 
 namespace qpane {
 
@@ -32,14 +33,18 @@ void TFqpane::SpEeChange() {
 }
 
 void TFqpane::CuteButton6Click() {
+    const std::vector<std::string> range{SPE.Text(), SpEgr.Text(), SpEs.Text(), SpEe.Text()};
+    traceOperator("group", range);
     groupPanel_.assign(workLine, bibNo);
 }
 
 void TFqpane::CuteButton7Click() {
+    traceOperator("reset", {SPE.Text()});
     groupPanel_.resetBlock();
 }
 
 void TFqpane::CuteButton9Click() {
+    traceOperator("resetall");
     groupPanel_.resetAll();
 }
 
@@ -68,6 +73,25 @@ void TFqpane::ME2KeyDown(std::string_view key) {
 }
 
 void TFqpane::CuteButton4Click() {
+    std::vector<std::string> correction{Edit2.Text(), SpE2.Text(), "", "", ME1.Text(), ME2.Text()};
+    if (operatorTrace) {
+        // The times that the correction replaces, for the reader of the journal.
+        std::vector<std::string> columns;
+        std::vector<Database::Row> rows;
+        try {
+            Db1.select("select time1,time2 from timedata where bib='" + sqlValue(Edit2.Text()) +
+                           "' and block='" + sqlValue(SpE2.Text()) + "'",
+                       columns, rows, 1);
+        } catch (const EDatabaseError&) {
+            // The correction meets the same store and tells what is wrong.
+        }
+        if (!rows.empty()) {
+            correction[2] = rows[0][0].value_or("");
+            correction[3] = rows[0][1].value_or("");
+        }
+    }
+    // Told before it runs: a correction that fails is replayed to the same failure.
+    traceOperator("correct", correction);
     const std::string refused = maintenance_.correct();
     if (!refused.empty()) reportError(refused);
 }

@@ -225,6 +225,15 @@ void TrafficJournal::transmitted(const TCustomCommX& port, std::string_view byte
     record(scheduler_.now(), "tx COM" + std::to_string(port.PortNo()) + " " + quoteBytes(bytes));
 }
 
+void TrafficJournal::operatorAction(int64_t ms, const std::string& kind,
+                                    const std::vector<std::string>& values) {
+    flushReceived();
+    std::string text = kind;
+    for (const std::string& v : values)
+        text += " " + quoteBytes(v);
+    record(ms, text);
+}
+
 void TrafficJournal::received(const TCustomCommX& port, std::string_view bytes) {
     Pending& p = pending_[port.PortNo()];
     if (p.bytes.empty()) p.time = scheduler_.now();

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/journal_file.h"
+#include "app/operator_trace.h"
 #include "platform/scheduler.h"
 #include "serial/commx.h"
 
@@ -26,8 +27,9 @@ class Database;
 // replays alone.
 //
 // One record a line: "<wall clock> <ms> <kind> ...", kinds session (the settings file),
-// store (a statement that restores a stored result), open, openfail, close, rx, tx; byte
-// strings in double quotes with the escapes of the replay transcript. A line that starts
+// store (a statement that restores a stored result), open, openfail, close, rx, tx, and the
+// operator's actions (correct, group, reset, resetall, pattern, apply: see operator_trace.h);
+// byte strings in double quotes with the escapes of the replay transcript. A line that starts
 // with "#" is a note for the reader (the records that a failure of the disk cost).
 //
 // A journal that cannot be written (a full disk, an I/O error, a file that cannot be opened)
@@ -36,7 +38,7 @@ class Database;
 // in a new file (the one that failed is moved aside like a full one) that starts with its
 // header and a note of how many records are missing; only a failure after that is reported
 // again.
-class TrafficJournal final : public CommTrace {
+class TrafficJournal final : public CommTrace, public OperatorTrace {
   public:
     static constexpr const char* kFileName = "traffic.journal";
     using FailureReport = std::function<void(const std::string& text)>;
@@ -61,6 +63,9 @@ class TrafficJournal final : public CommTrace {
     void closed(const TCustomCommX& port) override;
     void transmitted(const TCustomCommX& port, std::string_view bytes) override;
     void received(const TCustomCommX& port, std::string_view bytes) override;
+
+    void operatorAction(int64_t ms, const std::string& kind,
+                        const std::vector<std::string>& values) override;
 
     // Writes the received bytes still held back (they are gathered per receive event).
     void flush();

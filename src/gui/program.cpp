@@ -52,6 +52,7 @@ bool QpaneProgram::create() {
         [this](const std::string& text) { scheduler_.post([this, text] { boxes_.error(text); }); });
     core_->CommX1.setTrace(journal_.get());
     core_->CommX2.setTrace(journal_.get());
+    core_->operatorTrace = journal_.get();
     try {
         window_ = std::make_unique<MainWindow>(*core_, scheduler_);
     } catch (const BindingError& e) {

@@ -79,6 +79,159 @@ TEST(TrafficJournal, RaceReplayedFromItsJournalSendsTheSameBoardLines) {
     EXPECT_EQ(txRecords(transcript.str()), sent) << scenario.str();
 }
 
+// A race where the operator answers 実行's questions, corrects a time on the maintenance page,
+// assigns a group, resets a block and changes the pattern: the journal holds each action as a
+// record of its own, and its scenario does them again, to the same board lines.
+TEST(TrafficJournal, OperatorActionsReplayFromTheJournalToTheSameBoardLines) {
+    WindowHarness h({{"Portno", "1"}, {"Pinout", "1"}, {"Portno2", "2"}, {"Disppt", "3"}});
+    TrafficJournal journal(h.root() / "journal", h.scheduler());
+    h.w().CommX1.setTrace(&journal);
+    h.w().CommX2.setTrace(&journal);
+    h.w().operatorTrace = &journal;
+    h.sql("update timedata set grp='1' where block='1' and bib>='001' and bib<='020'");
+    h.sql(
+        "update timedata set time1='00:09:00.00',time2='00:09:00.00' where bib='005' and "
+        "block='1'");
+    h.start();
+    journal.beginSession(readFile(h.w().paths().settingsFolder() / "Qcontrol.ini"), h.w().Db1);
+    h.wait(1000);
+    h.boxes().answers = {true, true, false};  // run 2 deleted, run 1 kept
+    h.apply();
+    auto arrive = [&](const char* bytes, int64_t then) {
+        h.rx(1, bytes);
+        h.wait(then);
+    };
+    arrive(
+        "\x02"
+        "C1101200:01:23.45\x03",
+        700);
+    arrive(
+        "\x02"
+        "C1101300:01:22.10\x03",
+        900);
+    // Bib 012 was timed wrongly: the operator corrects run 1 in block 1.
+    h.act([&] { h.w().showPage(h.w().TabSheet4); });
+    h.act([&] { h.w().SpE2.SetText("1"); });
+    h.act([&] { h.w().Edit2.SetText("012"); });
+    h.act([&] { h.w().ME1.typeText("00:01:20.00"); });
+    h.act([&] { h.w().ME2.typeText("00:00:00.00"); });
+    h.act([&] { h.w().CuteButton4Click(); });
+    h.wait(400);
+    arrive(
+        "\x02"
+        "C1101400:01:21.00\x03",
+        1200);
+    // Bibs 021 to 030 of block 1 become group 2.
+    h.act([&] { h.w().SPE.SetText("1"); });
+    h.act([&] { h.w().SpEgr.SetText("2"); });
+    h.act([&] { h.w().SpEs.SetText("21"); });
+    h.act([&] { h.w().SpEe.SetText("30"); });
+    h.act([&] { h.w().CuteButton6Click(); });
+    h.wait(300);
+    arrive(
+        "\x02"
+        "C1102500:01:30.00\x03",
+        1000);
+    arrive(
+        "\x02"
+        "C1102600:01:29.00\x03",
+        1000);
+    h.act([&] { h.w().ImgA2.OnClick(); });
+    h.wait(300);
+    arrive(
+        "\x02"
+        "C1101500:01:25.00\x03",
+        1500);
+    h.act([&] { h.w().SPE.SetText("2"); });
+    h.act([&] { h.w().CuteButton7Click(); });
+    arrive(
+        "\x02"
+        "C1101600:01:26.00\x03",
+        3000);
+    h.w().operatorTrace = nullptr;
+    h.w().CommX1.setTrace(nullptr);
+    h.w().CommX2.setTrace(nullptr);
+    journal.flush();
+    EXPECT_TRUE(h.boxes().errors.empty()) << h.boxes().errors[0];
+
+    const std::string text = readFile(journal.file());
+    for (const char* record :
+         {" apply \"3900\" \"yes\" \"yes\" \"no\"\n",
+          " correct \"012\" \"1\" \"00:01:23.45\" \"\" \"00:01:20.00\" \"00:00:00.00\"\n",
+          " group \"1\" \"2\" \"21\" \"30\"\n", " pattern \"ImgA2\"\n", " reset \"2\"\n"})
+        EXPECT_NE(text.find(record), std::string::npos) << record << " in\n" << text;
+    const std::vector<std::string> sent = txRecords(text);
+    ASSERT_GE(sent.size(), 10u);
+
+    std::istringstream in(text);
+    std::ostringstream scenario;
+    replay::journalToScenario(in, scenario);
+    std::istringstream scenarioIn(scenario.str());
+    const auto actions = replay::parseScenario(scenarioIn);
+    const fs::path root = h.root() / "replayed";
+    fs::create_directories(root);
+    std::ostringstream transcript;
+    {
+        replay::ReplaySession session(root, transcript);
+        session.run(actions);
+    }
+    EXPECT_EQ(txRecords(transcript.str()), sent) << scenario.str() << transcript.str();
+    EXPECT_EQ(transcript.str().find("refused"), std::string::npos) << transcript.str();
+
+    // A journal from before these records (the 実行 recorded as opens only) still replays.
+    std::string old;
+    std::istringstream oldIn(text);
+    for (std::string line; std::getline(oldIn, line);) {
+        const size_t kind = line.find(' ', line.find(' ') + 1) + 1;
+        const std::string k = line.substr(kind, line.find(' ', kind) - kind);
+        if (k == "apply" || k == "correct" || k == "group" || k == "pattern" || k == "reset")
+            continue;
+        old += line + "\n";
+    }
+    std::istringstream oldJournal(old);
+    std::ostringstream oldScenario;
+    replay::journalToScenario(oldJournal, oldScenario);
+    EXPECT_NE(oldScenario.str().find("answer no no no no no no\nclick CuteButton3\n"),
+              std::string::npos)
+        << oldScenario.str();
+}
+
+TEST(JournalToScenario, OperatorRecordsBecomeTheControlsTheyUsed) {
+    std::istringstream in(
+        "w 0 session \"[Boad]\\r\\n\"\n"
+        "w 500 open COM1 9600 7 O 1 none\n"
+        "w 600 apply \"100\" \"no\" \"yes\" \"yes\"\n"
+        "w 900 correct \"012\" \"1\" \"00:01:23.45\" \"\" \"00:01:20.00\" \"00:00:00.00\"\n"
+        "w 950 resetall\n"
+        "w 1000 pattern \"ImgC1\"\n");
+    std::ostringstream out;
+    replay::journalToScenario(in, out);
+    EXPECT_EQ(
+        out.str(),
+        "# Made from a traffic journal by qpane-replay --journal.\n"
+        "iniraw \"[Boad]\\r\\n\"\n"
+        "start\n"
+        "wait 100\n"
+        "answer no yes yes\n"
+        "click CuteButton3\n"
+        "wait 300\n"
+        "click TabSheet4\n"
+        "set SpE2 \"1\"\nset Edit2 \"012\"\nset ME1 \"00:01:20.00\"\nset ME2 \"00:00:00.00\"\n"
+        "click CuteButton4\n"
+        "wait 50\n"
+        "click CuteButton9\n"
+        "wait 50\n"
+        "click ImgC1\n"
+        "wait 5000\n");
+    std::istringstream cut("w 0 session \"\"\nw 5 group \"1\" \"2\"\n");
+    try {
+        replay::journalToScenario(cut, out);
+        FAIL() << "no error";
+    } catch (const replay::ScenarioError& e) {
+        EXPECT_EQ(std::string(e.what()).substr(0, 7), "line 2:");
+    }
+}
+
 TEST(TrafficJournal, FileOverItsSizeMovesAsideAndTheNewOneStartsWithTheSession) {
     WindowHarness h({{"Portno", "1"}, {"Disppt", "7"}});
     const fs::path folder = h.root() / "journal";
