@@ -219,6 +219,37 @@ TEST_F(ResultsTool, WrongCommandLinesGetTheUsageAndStatusTwo) {
     EXPECT_THAT(help.output, HasSubstr("--encoding"));
 }
 
+// The backups that each 実行 takes, listed and put back from the command line; the list is
+// the same after the restore but for the copy of the store as it was.
+TEST_F(ResultsTool, BackupsAreListedAndOneIsRestoredWithTheStoreAsItWasKept) {
+    alpineRace();
+    ToolRun r = tool("--backups");
+    ASSERT_EQ(r.status, 0) << r.output;
+    const std::vector<std::string> listed = lines(r.output);
+    ASSERT_EQ(listed.size(), 1u) << r.output;
+    const std::string name = listed[0].substr(0, listed[0].find('\t'));
+    EXPECT_THAT(name, ::testing::StartsWith("QPANEData-"));
+
+    // The backup was taken at 実行, before the race: its group has no time yet.
+    ASSERT_EQ(tool("--block 1 --group 1 --format csv -o " + out("before.csv").string()).status, 0);
+    EXPECT_THAT(readFile(out("before.csv")), HasSubstr("57.40"));
+    r = tool("--restore " + name);
+    ASSERT_EQ(r.status, 0) << r.output;
+    r = tool("--block 1 --group 1 --format csv -o " + out("after.csv").string());
+    ASSERT_EQ(r.status, 0) << r.output;
+    const std::string after = readFile(out("after.csv"));
+    EXPECT_THAT(after, HasSubstr("006"));
+    EXPECT_THAT(after, ::testing::Not(HasSubstr("57.40")));
+    EXPECT_THAT(lines(tool("--backups").output), ::testing::SizeIs(2));
+
+    EXPECT_EQ(tool("--restore no-such-backup.db").status, 1);
+    for (const char* args : {"--backups --restore x", "--backups --block 1", "--restore"}) {
+        r = tool(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_THAT(r.output, HasSubstr("usage: qpane-results")) << args;
+    }
+}
+
 TEST_F(ResultsTool, MissingStoreEmptyBlockAndUnwritableFileFailWithAMessageAndWriteNothing) {
     ToolRun r = tool("--block 1 --format csv -o " + out("x.csv").string());
     EXPECT_EQ(r.status, 1);

@@ -12,6 +12,7 @@
 #include "results/list_heading.h"
 #include "results/read_only_store.h"
 #include "results/result_list.h"
+#include "store/backup_commands.h"
 #include "store/query.h"
 
 #ifdef QPANE_RESULTS_PDF
@@ -29,6 +30,8 @@ using namespace qpane::results;
 const char* const kUsage =
     "usage: qpane-results [--root DIR] --block B [--group G] --format pdf|csv|txt\n"
     "                     [--encoding utf8|sjis] [--kind alpine|cross|relay] -o FILE\n"
+    "       qpane-results [--root DIR] --backups\n"
+    "       qpane-results [--root DIR] --restore NAME\n"
     "       qpane-results --help\n"
     "\n"
     "Writes the result list of a block (one group, or every group of the block) ranked as\n"
@@ -43,13 +46,17 @@ const char* const kUsage =
     "                  page 932); not for pdf\n"
     "  --kind K        how the race ranks (default: from the pattern in the settings file)\n"
     "  -o FILE         the file to write; it is replaced whole or not at all\n"
+    "  --backups       list the store's backups (newest first: name, size in bytes)\n"
+    "  --restore NAME  put the backup NAME back as the store, when no console runs; the\n"
+    "                  store as it was is kept as a backup first\n"
     "  --help          print this help\n"
     "\n"
     "The title and the date of the list are the keys Title and Date of section [Results] of\n"
     "the settings file, as the console's list dialog keeps them.\n"
     "\n"
-    "Exit status: 0 when the file was written, 2 for a wrong command line, 1 when there is\n"
-    "no store, no competitor in the block or group, or the file cannot be written.\n";
+    "Exit status: 0 when the file was written (or the backups listed, the backup restored),\n"
+    "2 for a wrong command line, 1 when there is no store, no competitor in the block or\n"
+    "group, the file cannot be written, or a restore is refused.\n";
 
 int usage(const std::string& problem) {
     if (!problem.empty()) std::cerr << "qpane-results: " << problem << "\n";
@@ -66,6 +73,8 @@ struct Options {
     std::optional<std::filesystem::path> root;
     std::optional<std::string> block, group, format, kind, output;
     std::string encoding = "utf8";
+    bool backups = false;
+    std::optional<std::string> restore;
 };
 
 // Returns the usage problem; "" when the command line is sound.
@@ -92,10 +101,20 @@ std::string parse(int argc, char** argv, Options& o) {
             ok = value(o.kind);
         else if (arg == "-o" || arg == "--output")
             ok = value(o.output);
-        // Further commands of the tool (the store's backups) take their place here.
+        else if (arg == "--backups")
+            o.backups = true;
+        else if (arg == "--restore")
+            ok = value(o.restore);
         else
             return "unknown option " + arg;
         if (!ok) return arg + " needs a value";
+    }
+    // The backup commands stand alone: a list option beside them would be ignored unseen.
+    if (o.backups || o.restore) {
+        if (o.backups && o.restore) return "--backups and --restore do not go together";
+        if (o.block || o.group || o.format || o.kind || o.output)
+            return "--backups and --restore take no list options";
+        return {};
     }
     if (!o.block) return "--block is missing";
     if (!o.format) return "--format is missing";
@@ -130,6 +149,9 @@ int main(int argc, char** argv) {
     }
     Options o;
     if (const std::string problem = parse(argc, argv, o); !problem.empty()) return usage(problem);
+    const std::filesystem::path root = o.root ? *o.root : Paths::fromEnvironment().root();
+    if (o.backups) return listBackups(root, std::cout, std::cerr);
+    if (o.restore) return restoreBackup(root, *o.restore, std::cout, std::cerr);
 #ifndef QPANE_RESULTS_PDF
     if (*o.format == "pdf") return failure("this build has no PDF writer (built without Qt)");
 #endif
