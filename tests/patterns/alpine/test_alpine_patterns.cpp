@@ -15,6 +15,7 @@
 #include "store/database.h"
 #include "store/query.h"
 #include "store/tableupdate.h"
+#include "upgraded_store.h"
 
 namespace qpane::testing {
 namespace {
@@ -22,42 +23,12 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-class NoBoxes : public MessageBoxes {
-  public:
-    bool askYesNo(const std::string&, const std::string&) override { return false; }
-    void message(const std::string&) override {}
-    void error(const std::string&) override {}
-};
-
-// A data folder with the upgraded store (blocks 0 to 9), made once per test program.
-const fs::path& upgradedStore() {
-    static const fs::path folder = [] {
-        const fs::path dir =
-            fs::temp_directory_path() / ("qpane-alpine-store-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        {
-            Database db(dir);
-            TQuery q(db, "Qedit");
-            NoBoxes boxes;
-            tableupdate(q, boxes);
-        }
-        std::atexit([] {
-            std::error_code ec;
-            fs::remove_all(
-                fs::temp_directory_path() / ("qpane-alpine-store-" + std::to_string(::getpid())),
-                ec);
-        });
-        return dir;
-    }();
-    return folder;
-}
-
 fs::path copyOfStore() {
     static std::atomic<int> counter{0};
     const fs::path dir = fs::temp_directory_path() / ("qpane-alpine-" + std::to_string(::getpid()) +
                                                       "-" + std::to_string(counter++));
     fs::remove_all(dir);
-    fs::copy(upgradedStore(), dir, fs::copy_options::recursive);
+    fs::copy(upgradedStoreFolder(), dir, fs::copy_options::recursive);
     return dir;
 }
 

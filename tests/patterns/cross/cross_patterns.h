@@ -20,6 +20,7 @@
 #include "store/query.h"
 #include "store/tableupdate.h"
 #include "store/window_queries.h"
+#include "upgraded_store.h"
 
 namespace qpane::testing {
 
@@ -29,35 +30,11 @@ using Lines = std::vector<std::string>;
 // test works on a copy of it.
 inline std::filesystem::path copyOfUpgradedStore() {
     namespace fs = std::filesystem;
-    static const fs::path upgraded = [] {
-        class NoBoxes : public MessageBoxes {
-          public:
-            bool askYesNo(const std::string&, const std::string&) override { return false; }
-            void message(const std::string&) override {}
-            void error(const std::string&) override {}
-        };
-        const fs::path dir =
-            fs::temp_directory_path() / ("qpane-cross-store-" + std::to_string(::getpid()));
-        fs::remove_all(dir);
-        {
-            Database db(dir);
-            TQuery q(db, "Qedit");
-            NoBoxes boxes;
-            tableupdate(q, boxes);
-        }
-        std::atexit([] {
-            std::error_code ec;
-            fs::remove_all(
-                fs::temp_directory_path() / ("qpane-cross-store-" + std::to_string(::getpid())),
-                ec);
-        });
-        return dir;
-    }();
     static std::atomic<int> counter{0};
     const fs::path dir = fs::temp_directory_path() / ("qpane-cross-" + std::to_string(::getpid()) +
                                                       "-" + std::to_string(counter++));
     fs::remove_all(dir);
-    fs::copy(upgraded, dir, fs::copy_options::recursive);
+    fs::copy(upgradedStoreFolder(), dir, fs::copy_options::recursive);
     return dir;
 }
 
