@@ -42,7 +42,7 @@ bool readByteAt(int fd, uint64_t offset, char& byte) {
 bool kindOf(int fd, FileKind& kind) {
     struct stat st {};
     if (::fstat(fd, &st) != 0) return false;
-    kind = S_ISREG(st.st_mode) ? FileKind::Regular
+    kind = S_ISREG(st.st_mode)   ? FileKind::Regular
            : S_ISDIR(st.st_mode) ? FileKind::Folder
                                  : FileKind::Other;
     return true;
@@ -66,8 +66,8 @@ bool syncFile(int fd) {
 }
 
 void syncFolder(const std::filesystem::path& folder) {
-    const int dir = ::open(folder.empty() ? "." : folder.c_str(),
-                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
         ::close(dir);

@@ -1,9 +1,9 @@
-#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <process.h>
 #include <share.h>
 #include <sys/stat.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -26,9 +26,8 @@ int openWith(const std::filesystem::path& path, int flags) {
         return -1;
     }
     int fd = -1;
-    const errno_t err =
-        ::_wsopen_s(&fd, path.c_str(), flags | _O_BINARY | _O_NOINHERIT, _SH_DENYNO,
-                    _S_IREAD | _S_IWRITE);
+    const errno_t err = ::_wsopen_s(&fd, path.c_str(), flags | _O_BINARY | _O_NOINHERIT, _SH_DENYNO,
+                                    _S_IREAD | _S_IWRITE);
     if (err != 0) {
         errno = err;
         return -1;
@@ -113,8 +112,7 @@ bool setPermissions(int, unsigned) {
 }
 
 bool replaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
-    if (::MoveFileExW(from.c_str(), to.c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return true;
     switch (::GetLastError()) {
         case ERROR_FILE_NOT_FOUND:

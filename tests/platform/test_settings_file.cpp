@@ -11,7 +11,6 @@
 namespace qpane {
 namespace {
 
-
 TEST_F(SettingsFileTest, MissingFileGivesDefaults) {
     SettingsFile ini(file_);
     EXPECT_EQ(ini.readInteger("Boad", "Disppt", 1), 1);
@@ -70,7 +69,8 @@ TEST_F(SettingsFileTest, MissingFolderRaisesErrorNamingFile) {
         ini.writeString("Boad", "Gmode", "D");
         FAIL() << "no error";
     } catch (const SettingsError& e) {
-        EXPECT_NE(std::string(e.what()).find((fs::path("missing") / "Qcontrol.ini").string()), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find((fs::path("missing") / "Qcontrol.ini").string()),
+                  std::string::npos);
     }
     EXPECT_FALSE(fs::exists(dir_ / "missing"));
 }

@@ -64,7 +64,7 @@ TEST_F(PtyPort, PortNo12OpensCom12) {
 
 TEST_F(PtyPort, FailedSettingInsideOpenReleasesTheDevice) {
     ui.run([&] {
-        port->SetBitRate(12345);
+        port->SetBitRate(0);  // no device runs at it
         EXPECT_EQ(errorText([&] { port->Open(); }), "通信速度の設定でエラーが発生しました");
         EXPECT_FALSE(port->IsOpen());
         TCommX other(ui, devices);
@@ -261,43 +261,6 @@ TEST_F(PtyPort, CloseAndReopenInsideReceiveHandler) {
     ASSERT_TRUE(waitUntil([&] { return calls == 1 && ui.run([&] { return port->IsOpen(); }); }));
     peer.send("b");
     EXPECT_TRUE(waitUntil([&] { return calls == 2; }));
-}
-
-TEST_F(PtyPort, FarEndGoingAwayMidStreamIsReportedOnce) {
-    std::string got;
-    std::atomic<size_t> count{0};
-    collectInto(got, count);
-    std::vector<uint32_t> errors;
-    std::atomic<int> errorCount{0};
-    std::atomic<bool> offThread{false};
-    port->OnError = [&](TCustomCommX&, uint32_t e) {
-        if (!ui.onLoopThread()) offThread = true;
-        errors.push_back(e);
-        ++errorCount;
-    };
-    open();
-    const std::string text = pattern(20000);
-    peer.send(text.substr(0, 5000));
-    ASSERT_TRUE(waitUntil([&] { return count == 5000; }));
-    peer.send(text.substr(5000, 100));
-    peer.hangUp();
-    ASSERT_TRUE(waitUntil([&] { return errorCount > 0; }));
-    ui.run([&] {
-        EXPECT_FALSE(port->SendString("x"));
-        EXPECT_EQ(port->ReadByte(), -1);
-        EXPECT_TRUE(port->IsOpen());
-    });
-    std::this_thread::sleep_for(50ms);
-    ui.run([&] {
-        EXPECT_EQ(errors, (std::vector<uint32_t>{kCommErrIo}));
-        // What arrived before is kept, in order (the kernel drops what was still unread in
-        // the line when the far end went away).
-        EXPECT_GE(got.size(), 5000u);
-        EXPECT_EQ(got, text.substr(0, got.size()));
-        port->Close();
-        EXPECT_FALSE(port->IsOpen());
-    });
-    EXPECT_FALSE(offThread);
 }
 
 TEST_F(PtyPort, DestructionDropsNotificationsStillPending) {

@@ -2,20 +2,19 @@
 
 #include <algorithm>
 
-#include "serial/win32/win32_dcb.h"
 #include "serial/system_comm_devices.h"
+#include "serial/win32/win32_dcb.h"
 
 namespace qpane {
 
 namespace {
 
 std::wstring wide(const std::string& utf8) {
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                        nullptr, 0);
+    const int n =
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring w(static_cast<size_t>(std::max(n, 0)), L'\0');
     if (n > 0)
-        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(),
-                              n);
+        ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
     return w;
 }
 
@@ -29,14 +28,28 @@ bool endedByAbortOrTimeout(DWORD error) {
 }  // namespace
 
 std::unique_ptr<Win32CommDevice> Win32CommDevice::open(const std::string& path) {
+    // The drivers keep a port to one opening; the name of the port held also keeps out a
+    // second opening where the driver lets it through (Wine's, on any device).
+    std::wstring holdName =
+        L"Local\\qpane-serial-" + wide(path.substr(path.find_last_of("\\/") + 1));
+    const HANDLE hold = ::CreateMutexW(nullptr, FALSE, holdName.c_str());
+    if (!hold) return nullptr;
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(hold);
+        return nullptr;
+    }
     const HANDLE handle = ::CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
                                         nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    if (handle == INVALID_HANDLE_VALUE) {
+        ::CloseHandle(hold);
+        return nullptr;
+    }
     // Only a communications device has a device control block.
     DCB block{};
     block.DCBlength = sizeof block;
     if (!::GetCommState(handle, &block)) {
         ::CloseHandle(handle);
+        ::CloseHandle(hold);
         return nullptr;
     }
     HANDLE events[4] = {};
@@ -46,16 +59,18 @@ std::unique_ptr<Win32CommDevice> Win32CommDevice::open(const std::string& path) 
             for (HANDLE made : events)
                 if (made) ::CloseHandle(made);
             ::CloseHandle(handle);
+            ::CloseHandle(hold);
             return nullptr;
         }
     }
     return std::unique_ptr<Win32CommDevice>(
-        new Win32CommDevice(path, handle, events[0], events[1], events[2], events[3]));
+        new Win32CommDevice(path, handle, hold, events[0], events[1], events[2], events[3]));
 }
 
-Win32CommDevice::Win32CommDevice(std::string path, HANDLE handle, HANDLE waitDone,
+Win32CommDevice::Win32CommDevice(std::string path, HANDLE handle, HANDLE hold, HANDLE waitDone,
                                  HANDLE readDone, HANDLE writeDone, HANDLE cancel)
     : path_(std::move(path)),
+      hold_(hold),
       waitDone_(waitDone),
       readDone_(readDone),
       writeDone_(writeDone),
@@ -88,6 +103,7 @@ void Win32CommDevice::release() {
 void Win32CommDevice::closeLocked() {
     ::CloseHandle(handle_);
     handle_ = nullptr;
+    ::CloseHandle(hold_);
 }
 
 void Win32CommDevice::close() {
@@ -149,9 +165,24 @@ bool Win32CommDevice::setTimeouts(const CommTimeouts& timeouts) {
 
 bool Win32CommDevice::setEventMask(uint32_t mask) {
     std::lock_guard lock(mutex_);
-    if (closed_ || !::SetCommMask(handle_, mask)) return false;
+    if (closed_ || !::SetCommMask(handle_, mask & supportedEvents_)) return false;
     eventMask_ = mask;
     return true;
+}
+
+bool Win32CommDevice::dropUnsupportedEvents() {
+    // First the events of the error counts (break, line errors), then those of the modem
+    // lines: what is left is the received-character event, which every port has.
+    std::lock_guard lock(mutex_);
+    constexpr uint32_t kCountEvents = kCommEvBreak | kCommEvErr;
+    constexpr uint32_t kLineEvents = kCommEvCts | kCommEvDsr | kCommEvRlsd | kCommEvRing;
+    if (supportedEvents_ & kCountEvents)
+        supportedEvents_ &= ~kCountEvents;
+    else if (supportedEvents_ & kLineEvents)
+        supportedEvents_ &= ~kLineEvents;
+    else
+        return false;
+    return !closed_ && ::SetCommMask(handle_, eventMask_ & supportedEvents_);
 }
 
 bool Win32CommDevice::waitEvent(uint32_t& events) {
@@ -183,10 +214,14 @@ bool Win32CommDevice::waitEvent(uint32_t& events) {
             error = done ? ERROR_SUCCESS : ::GetLastError();
         }
         release();
+        if (!done && error == ERROR_NOT_SUPPORTED && dropUnsupportedEvents()) continue;
         if (!done) {
             noteFailure(error);
             if (lost_) return false;
-            continue;  // a cancel: the top of the loop tells which
+            // A cancel (the top of the loop tells which), or a wait that the driver aborted:
+            // Wine aborts the waits on a line whose far end hung up, again and again.
+            ::Sleep(1);
+            continue;
         }
         mask &= eventMask_;
         if (mask) {
@@ -219,12 +254,19 @@ int Win32CommDevice::inQueueCount() {
 int Win32CommDevice::read(void* buffer, int count) {
     std::lock_guard lock(mutex_);
     if (closed_) return -1;
-    if (count <= 0) return 0;
+    // Only what is waiting is asked for: a driver that does not keep "return at once"
+    // time-outs for overlapped reads (Wine's) would otherwise hold the read until bytes come.
+    const int waiting = clearErrorsLocked();
+    if (waiting < 0) {
+        noteFailure(::GetLastError());
+        return -1;
+    }
+    if (count <= 0 || waiting == 0) return 0;
     OVERLAPPED ov{};
     ov.hEvent = readDone_;
     ::ResetEvent(readDone_);
     DWORD n = 0;
-    BOOL done = ::ReadFile(handle_, buffer, static_cast<DWORD>(count), &n, &ov);
+    BOOL done = ::ReadFile(handle_, buffer, static_cast<DWORD>(std::min(count, waiting)), &n, &ov);
     if (!done && ::GetLastError() == ERROR_IO_PENDING)
         done = ::GetOverlappedResult(handle_, &ov, &n, TRUE);  // the time-outs end it at once
     if (!done) {
@@ -252,8 +294,8 @@ int Win32CommDevice::write(const void* buffer, int count) {
     BOOL done = ::WriteFile(handle, buffer, static_cast<DWORD>(std::max(count, 0)), &n, &ov);
     DWORD error = done ? ERROR_SUCCESS : ::GetLastError();
     if (!done && error == ERROR_IO_PENDING) {
-        const DWORD waitMs = limit > 0 ? static_cast<DWORD>(std::min<int64_t>(limit, 0x7FFFFFFF))
-                                       : INFINITE;
+        const DWORD waitMs =
+            limit > 0 ? static_cast<DWORD>(std::min<int64_t>(limit, 0x7FFFFFFF)) : INFINITE;
         // The write time-out: what did not get out by then is dropped.
         if (::WaitForSingleObject(writeDone_, waitMs) == WAIT_TIMEOUT) ::CancelIoEx(handle, &ov);
         done = ::GetOverlappedResult(handle, &ov, &n, TRUE);

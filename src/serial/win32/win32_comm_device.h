@@ -21,8 +21,9 @@ namespace qpane {
 // The line error word of ClearCommError is gathered by every call that reads it (the input
 // queue length reads it too), so that no error is lost between two takeLineErrors().
 //
-// Calls that a device does not support (EscapeCommFunction on a port without modem lines)
-// are skipped for that device.
+// Calls that a device does not support are skipped for that device: EscapeCommFunction on a
+// port without modem lines, and the events that WaitCommEvent cannot watch on it (Wine on a
+// pseudo-terminal has neither modem lines nor error counts).
 class Win32CommDevice final : public CommDevice {
   public:
     // Opens path (\\.\COMn) for reading and writing, not shared, existing device only,
@@ -51,7 +52,7 @@ class Win32CommDevice final : public CommDevice {
     void close() override;
 
   private:
-    Win32CommDevice(std::string path, HANDLE handle, HANDLE waitDone, HANDLE readDone,
+    Win32CommDevice(std::string path, HANDLE handle, HANDLE hold, HANDLE waitDone, HANDLE readDone,
                     HANDLE writeDone, HANDLE cancel);
 
     // The handle for a call outside the lock, or nullptr; release() after the call. The
@@ -61,10 +62,14 @@ class Win32CommDevice final : public CommDevice {
     void closeLocked();
     // A failed call: the device counts as gone unless the call was aborted or timed out.
     void noteFailure(DWORD error);
+    // WaitCommEvent refused the mask: the events that the device cannot watch are left out
+    // from now on. False when nothing is left to leave out.
+    bool dropUnsupportedEvents();
     // ClearCommError: gathers the error word; the input queue length, or -1.
     int clearErrorsLocked();
 
     const std::string path_;
+    const HANDLE hold_;       // the named mutex that holds the port for this opening
     const HANDLE waitDone_;   // completion of WaitCommEvent (manual reset)
     const HANDLE readDone_;   // completion of ReadFile (manual reset)
     const HANDLE writeDone_;  // completion of WriteFile (manual reset)
@@ -78,6 +83,7 @@ class Win32CommDevice final : public CommDevice {
     std::atomic<bool> lost_{false};
     OVERLAPPED* pendingWrite_ = nullptr;  // the write in progress, for a purge to cancel
     uint32_t eventMask_ = 0;
+    uint32_t supportedEvents_ = 0xFFFFFFFF;  // the events that the device can watch
     uint32_t lineErrors_ = 0;
     CommTimeouts timeouts_;
 };

@@ -23,11 +23,10 @@ TempRoot::~TempRoot() {
 
 FarEnd::FarEnd(const fs::path&, int portNo) {
     const std::wstring name = L"\\\\.\\COM" + std::to_wstring(portNo + kPortOffset);
-    handle_ = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    handle_ = ::CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_OVERLAPPED, nullptr);
     if (handle_ == INVALID_HANDLE_VALUE)
-        throw std::runtime_error("the far end's port COM" +
-                                 std::to_string(portNo + kPortOffset) +
+        throw std::runtime_error("the far end's port COM" + std::to_string(portNo + kPortOffset) +
                                  " does not open (scripts/test-windows links it)");
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
@@ -92,7 +91,8 @@ std::string FarEnd::takeWaiting(size_t max) {
     ::ResetEvent(done_);
     DWORD n = 0;
     BOOL ok = ::ReadFile(handle_, got.data(), static_cast<DWORD>(waiting), &n, &ov);
-    if (!ok && ::GetLastError() == ERROR_IO_PENDING) ok = ::GetOverlappedResult(handle_, &ov, &n, TRUE);
+    if (!ok && ::GetLastError() == ERROR_IO_PENDING)
+        ok = ::GetOverlappedResult(handle_, &ov, &n, TRUE);
     got.resize(ok ? n : 0);
     return got;
 }
