@@ -1,10 +1,8 @@
 #include "app/journal_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
+
+#include "platform/file_calls.h"
 
 namespace qpane {
 
@@ -14,13 +12,12 @@ JournalFile::~JournalFile() {
 
 bool JournalFile::open(const std::filesystem::path& path, bool truncate) {
     close();
-    const int flags = O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC | (truncate ? O_TRUNC : 0);
-    fd_ = ::open(path.c_str(), flags, 0644);
+    fd_ = file_calls::openToAppend(path, truncate);
     return fd_ >= 0;
 }
 
 void JournalFile::close() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) file_calls::closeFile(fd_);
     fd_ = -1;
 }
 
@@ -37,10 +34,7 @@ bool JournalFile::append(std::string_view bytes) {
         if (n <= 0) {
             const int reason = n < 0 ? errno : ENOSPC;
             // Half a record would make the rest of the file unreadable to the replay.
-            if (done > 0 && regular()) {
-                while (::ftruncate(fd_, static_cast<off_t>(before)) < 0 && errno == EINTR) {
-                }
-            }
+            if (done > 0 && regular()) file_calls::truncateTo(fd_, before);
             errno = reason;
             return false;
         }
@@ -50,25 +44,23 @@ bool JournalFile::append(std::string_view bytes) {
 }
 
 long JournalFile::writeSome(int fd, const char* data, size_t size) {
-    return static_cast<long>(::write(fd, data, size));
+    return file_calls::writeSome(fd, data, size);
 }
 
 uint64_t JournalFile::size() const {
-    struct stat st {};
-    if (fd_ < 0 || ::fstat(fd_, &st) < 0 || !S_ISREG(st.st_mode)) return 0;
-    return static_cast<uint64_t>(st.st_size);
+    return file_calls::sizeOf(fd_);
 }
 
 bool JournalFile::regular() const {
-    struct stat st {};
-    return fd_ >= 0 && ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+    file_calls::FileKind kind{};
+    return fd_ >= 0 && file_calls::kindOf(fd_, kind) && kind == file_calls::FileKind::Regular;
 }
 
 bool JournalFile::endsLine() const {
     const uint64_t n = size();
     if (n == 0) return true;
     char last = 0;
-    return ::pread(fd_, &last, 1, static_cast<off_t>(n - 1)) == 1 && last == '\n';
+    return file_calls::readByteAt(fd_, n - 1, last) && last == '\n';
 }
 
 }  // namespace qpane

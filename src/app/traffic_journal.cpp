@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "platform/byte_text.h"
+#include "platform/file_calls.h"
 #include "store/database.h"
 #include "store/query.h"
 
@@ -20,8 +21,7 @@ std::string wallClock() {
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
         1000;
-    std::tm tm{};
-    localtime_r(&t, &tm);
+    const std::tm tm = file_calls::localTime(t);
     char buf[64];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", tm.tm_year + 1900,
                   tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,

@@ -8,7 +8,7 @@
 #include "platform/paths.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/qt_scheduler.h"
-#include "serial/posix/posix_comm_device.h"
+#include "serial/system_comm_devices.h"
 
 int main(int argc, char* argv[]) {
     const std::unique_ptr<QApplication> app = qpane::startToolkit(argc, argv);
@@ -17,9 +17,9 @@ int main(int argc, char* argv[]) {
     const qpane::Paths paths = qpane::Paths::fromEnvironment();
     qpane::QtScheduler scheduler;
     qpane::QtMessageBoxes boxes;
-    qpane::PosixCommDeviceProvider devices(paths);
+    const std::unique_ptr<qpane::CommDeviceProvider> devices = qpane::makeSystemCommDevices(paths);
 
-    qpane::QpaneProgram program(paths, scheduler, boxes, devices);
+    qpane::QpaneProgram program(paths, scheduler, boxes, *devices);
     if (!program.create()) return 1;
     boxes.setParent(&program.window());
     QObject::connect(&program.window(), &qpane::MainWindow::closed, app.get(), &QApplication::quit);

@@ -1,14 +1,6 @@
 #include "platform/paths.h"
 
-#include <cstdlib>
-
 namespace qpane {
-
-Paths Paths::fromEnvironment() {
-    if (const char* env = std::getenv("QPANE_ROOT"); env && *env) return Paths(env);
-    const char* home = std::getenv("HOME");
-    return Paths(std::filesystem::path(home && *home ? home : ".") / "qpane-root");
-}
 
 std::filesystem::path Paths::mapDrivePath(std::string_view windowsPath) const {
     std::string_view rest = windowsPath;
@@ -22,13 +14,6 @@ std::filesystem::path Paths::mapDrivePath(std::string_view windowsPath) const {
         start = end + 1;
     }
     return result;
-}
-
-std::string Paths::portDevice(int portNo) const {
-    std::filesystem::path link = root_ / "dev" / ("COM" + std::to_string(portNo));
-    std::error_code ec;
-    if (std::filesystem::exists(link, ec)) return link.string();
-    return "/dev/ttyS" + std::to_string(portNo - 1);
 }
 
 std::filesystem::path Paths::dataFolder() const {

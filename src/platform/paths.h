@@ -12,7 +12,8 @@ class Paths {
   public:
     explicit Paths(std::filesystem::path root) : root_(std::move(root)) {}
 
-    // The root named by QPANE_ROOT, else "qpane-root" in the user's home folder.
+    // The root named by QPANE_ROOT, else "qpane-root" in the user's home folder (on
+    // Windows the drive C:\).
     static Paths fromEnvironment();
 
     const std::filesystem::path& root() const { return root_; }
@@ -21,8 +22,8 @@ class Paths {
     // a drive letter is taken below the root as well.
     std::filesystem::path mapDrivePath(std::string_view windowsPath) const;
 
-    // The device that opens as serial port n: <root>/dev/COMn when it exists, else
-    // /dev/ttyS(n-1).
+    // The device that opens as serial port n: on Windows \\.\COMn; elsewhere
+    // <root>/dev/COMn when it exists, else /dev/ttyS(n-1).
     std::string portDevice(int portNo) const;
 
     // The data folder of the result store and the folder of the settings file.

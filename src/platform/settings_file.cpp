@@ -1,16 +1,12 @@
 #include "platform/settings_file.h"
 
-#include <fcntl.h>
-#include <sys/random.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <limits>
 
 #include "platform/byte_text.h"
+#include "platform/file_calls.h"
 
 namespace qpane {
 
@@ -68,22 +64,22 @@ bool parseInt32(std::string_view s, int& out) {
 // The whole file, or the system's reason why it cannot be read ("" for a missing file).
 bool readWhole(const std::filesystem::path& file, std::string& text, std::string& error) {
     // Without O_NONBLOCK a FIFO put in the file's place would hold start-up until a writer came.
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    int fd = file_calls::openToRead(file);
     if (fd < 0) {
         if (errno != ENOENT) error = std::strerror(errno);
         return false;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
+    file_calls::FileKind kind{};
+    if (!file_calls::kindOf(fd, kind)) {
         error = std::strerror(errno);
-    } else if (S_ISDIR(st.st_mode)) {
+    } else if (kind == file_calls::FileKind::Folder) {
         error = std::strerror(EISDIR);
-    } else if (!S_ISREG(st.st_mode)) {
+    } else if (kind != file_calls::FileKind::Regular) {
         error = "通常のファイルではありません";
     } else {
         char buffer[65536];
         for (;;) {
-            ssize_t n = ::read(fd, buffer, sizeof buffer);
+            const long n = file_calls::readSome(fd, buffer, sizeof buffer);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) {
                 error = std::strerror(errno);
@@ -93,7 +89,7 @@ bool readWhole(const std::filesystem::path& file, std::string& text, std::string
             text.append(buffer, static_cast<size_t>(n));
         }
     }
-    ::close(fd);
+    file_calls::closeFile(fd);
     if (!error.empty()) text.clear();
     return error.empty();
 }
@@ -104,10 +100,10 @@ std::filesystem::path temporaryName(const std::filesystem::path& file) {
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     unsigned char bytes[6];
-    if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof bytes)) {
+    if (!file_calls::randomBytes(bytes, sizeof bytes)) {
         auto n =
             static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-            (static_cast<uint64_t>(::getpid()) << 32);
+            (static_cast<uint64_t>(file_calls::processId()) << 32);
         for (unsigned char& b : bytes) {
             n = n * 6364136223846793005ULL + 1442695040888963407ULL;
             b = static_cast<unsigned char>(n >> 56);
@@ -230,50 +226,45 @@ void SettingsFile::save() const {
     if (!readError_.empty())
         fail(file_, "読み込めなかったファイルは上書きしません (" + readError_ + ")");
     // The permission bits of the file replaced; a new file takes the umask as any other.
-    struct stat old {};
-    const bool replacing = ::stat(file_.c_str(), &old) == 0;
+    unsigned oldBits = 0;
+    const bool replacing = file_calls::permissionsOf(file_, oldBits);
     if (!replacing && errno != ENOENT) fail(file_, std::strerror(errno));
 
     std::filesystem::path tmp;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
         tmp = temporaryName(file_);
-        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        fd = file_calls::createNew(tmp);
         if (fd < 0 && errno != EEXIST) break;
     }
     if (fd < 0) fail(file_, std::strerror(errno));
     auto abandon = [&](const std::string& why) {
-        ::close(fd);
-        ::unlink(tmp.c_str());
+        file_calls::closeFile(fd);
+        file_calls::removeFile(tmp);
         fail(file_, why);
     };
-    if (replacing && ::fchmod(fd, old.st_mode & 0777) != 0) abandon(std::strerror(errno));
+    if (replacing && !file_calls::setPermissions(fd, oldBits)) abandon(std::strerror(errno));
 
     const std::string text = content();
     size_t done = 0;
     while (done < text.size()) {
-        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        const long n = file_calls::writeSome(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) abandon(n < 0 ? std::strerror(errno) : std::strerror(ENOSPC));
         done += static_cast<size_t>(n);
     }
-    if (::fsync(fd) != 0) abandon(std::strerror(errno));
-    if (::close(fd) != 0) {
+    if (!file_calls::syncFile(fd)) abandon(std::strerror(errno));
+    if (file_calls::closeFile(fd) != 0) {
         std::string why = std::strerror(errno);
-        ::unlink(tmp.c_str());
+        file_calls::removeFile(tmp);
         fail(file_, why);
     }
-    if (::rename(tmp.c_str(), file_.c_str()) != 0) {
+    if (!file_calls::replaceFile(tmp, file_)) {
         std::string why = std::strerror(errno);
-        ::unlink(tmp.c_str());
+        file_calls::removeFile(tmp);
         fail(file_, why);
     }
-    int dir = ::open(file_.parent_path().empty() ? "." : file_.parent_path().c_str(),
-                     O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    file_calls::syncFolder(file_.parent_path());
 }
 
 }  // namespace qpane

@@ -1,22 +1,18 @@
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+
+#include "platform/file_calls.h"
 
 namespace qpane::e2e {
 
 // A new empty folder, removed with everything in it at the end.
 class TempFolder {
   public:
-    explicit TempFolder(const std::string& prefix = "qpane-e2e") {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-        path_ = pattern;
-    }
+    explicit TempFolder(const std::string& prefix = "qpane-e2e")
+        : path_(file_calls::makeTemporaryFolder(prefix + "-")) {}
     ~TempFolder() {
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);

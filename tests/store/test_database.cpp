@@ -100,7 +100,7 @@ TEST_F(DatabaseTest, DataFolderThatCannotBeMadeIsAnErrorNamingTheFile) {
 TEST_F(DatabaseTest, StoreHeldBusyByAnotherProcessIsWaitedFor) {
     db();
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(file().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(file().string().c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE; update timedata set grp='7' where bib='001'",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
@@ -121,7 +121,7 @@ TEST_F(DatabaseTest, StoreHeldBusyByAnotherProcessIsWaitedFor) {
 TEST_F(DatabaseTest, StoreHeldLongerThanTheWaitIsAnError) {
     db();
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(file().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(file().string().c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     try {
         exec("update timedata set grp='8' where bib='002'");

@@ -31,7 +31,7 @@ class ForeignStoreTest : public StoreTest {
     void other(const std::string& sql, bool keepWal = false) {
         fs::create_directories(folder_);
         sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(file().c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_open(file().string().c_str(), &db), SQLITE_OK);
         char* error = nullptr;
         EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK)
             << (error ? error : "");

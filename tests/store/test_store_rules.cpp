@@ -260,7 +260,7 @@ TEST_F(StoreRulesTest, OneStatementAtATime) {
 
 TEST_F(StoreRulesTest, RulesHoldForAnotherClientOfTheFile) {
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(Database::fileIn(folder_).c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(Database::fileIn(folder_).string().c_str(), &other), SQLITE_OK);
     sqlite3_busy_timeout(other, 2000);
     ASSERT_EQ(sqlite3_exec(other,
                            "update timedata set time1='',block='' where bib='020' and block='5';"

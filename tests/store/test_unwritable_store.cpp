@@ -108,7 +108,7 @@ TEST_F(UnwritableStoreTest, StoreThatCannotBeOpenedIsNamedWithTheReason) {
 TEST_F(UnwritableStoreTest, StoreThatAnotherProgramIsWritingStillOpens) {
     install();
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open(file().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(file().string().c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     EXPECT_NO_THROW(Database store(folder_));  // busy is not read-only
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);

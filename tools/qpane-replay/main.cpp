@@ -1,12 +1,11 @@
 // qpane-replay: runs a scenario through the console's own logic on virtual time.
-#include <unistd.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <random>
 
 #include "journal_to_scenario.h"
+#include "platform/file_calls.h"
 #include "replay_session.h"
 #include "scenario.h"
 
@@ -35,15 +34,11 @@ int usage() {
     return 2;
 }
 
-std::filesystem::path makeTemporaryRoot() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qpane-replay-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary folder");
-    return pattern;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The transcript is bytes: the same on every system.
+    qpane::file_calls::setBinaryStandardStreams();
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -100,7 +95,7 @@ int main(int argc, char** argv) {
     const bool temporaryRoot = root.empty();
     int status = 0;
     try {
-        if (temporaryRoot) root = makeTemporaryRoot();
+        if (temporaryRoot) root = qpane::file_calls::makeTemporaryFolder("qpane-replay-");
         std::filesystem::create_directories(root);
         qpane::replay::ReplaySession session(root, std::cout);
         session.run(actions);

@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include "serial/posix/posix_termios.h"
+#include "serial/system_comm_devices.h"
 
 namespace qpane {
 
@@ -420,6 +421,10 @@ void PosixCommDevice::setDtr(bool on) {
 
 std::unique_ptr<CommDevice> PosixCommDeviceProvider::open(int portNo) {
     return PosixCommDevice::open(paths_.portDevice(portNo));
+}
+
+std::unique_ptr<CommDeviceProvider> makeSystemCommDevices(const Paths& paths) {
+    return std::make_unique<PosixCommDeviceProvider>(paths);
 }
 
 }  // namespace qpane
