@@ -30,6 +30,10 @@ bool kindOf(int fd, FileKind& kind);
 // The size of a regular file; 0 for anything else or a failure.
 uint64_t sizeOf(int fd);
 bool truncateTo(int fd, uint64_t size);
+// An advisory lock of the whole file that belongs to this open file: a second opening, in
+// this process or another, cannot take it; closing another descriptor of the file does not
+// drop it, and the system drops it with the process. False at once when another holds it.
+bool lockExclusive(int fd);
 // The written bytes on the disk.
 bool syncFile(int fd);
 // The folder's entries on the disk (where the system has such a call; else nothing).

@@ -1,4 +1,5 @@
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,6 +60,12 @@ bool truncateTo(int fd, uint64_t size) {
     while ((r = ::ftruncate(fd, static_cast<off_t>(size))) < 0 && errno == EINTR) {
     }
     return r == 0;
+}
+
+bool lockExclusive(int fd) {
+    // flock, not fcntl: an fcntl lock belongs to the process and is lost when any of its
+    // descriptors of the file closes.
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0;
 }
 
 bool syncFile(int fd) {

@@ -91,6 +91,14 @@ bool truncateTo(int fd, uint64_t size) {
     return err == 0;
 }
 
+bool lockExclusive(int fd) {
+    const auto handle = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    OVERLAPPED at{};
+    return ::LockFileEx(handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
+                        MAXDWORD, &at) != 0;
+}
+
 bool syncFile(int fd) {
     return ::_commit(fd) == 0;
 }

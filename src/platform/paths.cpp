@@ -2,6 +2,11 @@
 
 namespace qpane {
 
+std::string pathText(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 std::filesystem::path Paths::mapDrivePath(std::string_view windowsPath) const {
     std::string_view rest = windowsPath;
     if (rest.size() >= 2 && rest[1] == ':') rest.remove_prefix(2);

@@ -6,6 +6,10 @@
 
 namespace qpane {
 
+// A path as UTF-8 text, the form SQLite takes a file name in on every system and the form of
+// the console's messages.
+std::string pathText(const std::filesystem::path& path);
+
 // The places on disk. The console's fixed folders are written as Windows paths on the drive
 // "C:\"; they live below one root folder that stands for that drive.
 class Paths {

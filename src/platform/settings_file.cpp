@@ -1,12 +1,12 @@
 #include "platform/settings_file.h"
 
 #include <cerrno>
-#include <chrono>
 #include <cstring>
 #include <limits>
 
 #include "platform/byte_text.h"
 #include "platform/file_calls.h"
+#include "platform/whole_file.h"
 
 namespace qpane {
 
@@ -92,27 +92,6 @@ bool readWhole(const std::filesystem::path& file, std::string& text, std::string
     file_calls::closeFile(fd);
     if (!error.empty()) text.clear();
     return error.empty();
-}
-
-// A fresh name beside the file, "<name>.XXXXXX" with a random end; the open with O_EXCL is
-// what makes sure that it is new, the draw only keeps two names apart.
-std::filesystem::path temporaryName(const std::filesystem::path& file) {
-    static constexpr char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    unsigned char bytes[6];
-    if (!file_calls::randomBytes(bytes, sizeof bytes)) {
-        auto n =
-            static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-            (static_cast<uint64_t>(file_calls::processId()) << 32);
-        for (unsigned char& b : bytes) {
-            n = n * 6364136223846793005ULL + 1442695040888963407ULL;
-            b = static_cast<unsigned char>(n >> 56);
-        }
-    }
-    std::string name = file.string() + ".";
-    for (unsigned char b : bytes)
-        name += kLetters[b % (sizeof kLetters - 1)];
-    return name;
 }
 
 }  // namespace
@@ -225,46 +204,8 @@ std::string SettingsFile::content() const {
 void SettingsFile::save() const {
     if (!readError_.empty())
         fail(file_, "読み込めなかったファイルは上書きしません (" + readError_ + ")");
-    // The permission bits of the file replaced; a new file takes the umask as any other.
-    unsigned oldBits = 0;
-    const bool replacing = file_calls::permissionsOf(file_, oldBits);
-    if (!replacing && errno != ENOENT) fail(file_, std::strerror(errno));
-
-    std::filesystem::path tmp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        tmp = temporaryName(file_);
-        fd = file_calls::createNew(tmp);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) fail(file_, std::strerror(errno));
-    auto abandon = [&](const std::string& why) {
-        file_calls::closeFile(fd);
-        file_calls::removeFile(tmp);
-        fail(file_, why);
-    };
-    if (replacing && !file_calls::setPermissions(fd, oldBits)) abandon(std::strerror(errno));
-
-    const std::string text = content();
-    size_t done = 0;
-    while (done < text.size()) {
-        const long n = file_calls::writeSome(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) abandon(n < 0 ? std::strerror(errno) : std::strerror(ENOSPC));
-        done += static_cast<size_t>(n);
-    }
-    if (!file_calls::syncFile(fd)) abandon(std::strerror(errno));
-    if (file_calls::closeFile(fd) != 0) {
-        std::string why = std::strerror(errno);
-        file_calls::removeFile(tmp);
-        fail(file_, why);
-    }
-    if (!file_calls::replaceFile(tmp, file_)) {
-        std::string why = std::strerror(errno);
-        file_calls::removeFile(tmp);
-        fail(file_, why);
-    }
-    file_calls::syncFolder(file_.parent_path());
+    const std::string why = replaceWholeFile(file_, content());
+    if (!why.empty()) fail(file_, why);
 }
 
 }  // namespace qpane

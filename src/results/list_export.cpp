@@ -1,14 +1,9 @@
 #include "results/list_export.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <stdexcept>
 
 #include "platform/shift_jis.h"
+#include "platform/whole_file.h"
 
 namespace qpane::results {
 
@@ -118,41 +113,8 @@ std::string textOf(const ResultList& list, const ListHeading& heading, Encoding 
 }
 
 void writeWholeFile(const std::filesystem::path& file, std::string_view bytes) {
-    auto fail = [&](const std::string& what, int error) {
-        return std::runtime_error(file.string() + ": " + what + ": " + std::strerror(error));
-    };
-    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : ".";
-    std::string temporary = (folder / ("." + file.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) throw fail("cannot be written", errno);
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            throw fail("cannot be written", error);
-        }
-        done += static_cast<size_t>(n);
-    }
-    // mkstemp gives 0600; a list is for others to read as well.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    const int synced = ::fsync(fd) == 0 ? 0 : errno;
-    const int closed = ::close(fd) == 0 ? 0 : errno;
-    if (synced != 0 || closed != 0) {
-        const int error = synced != 0 ? synced : closed;
-        ::unlink(temporary.c_str());
-        throw fail("cannot be written", error);
-    }
-    if (::rename(temporary.c_str(), file.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        throw fail("cannot be written", error);
-    }
+    const std::string why = replaceWholeFile(file, bytes);
+    if (!why.empty()) throw std::runtime_error(file.string() + ": cannot be written: " + why);
 }
 
 }  // namespace qpane::results

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "platform/paths.h"
 #include "store/database.h"
 #include "store/installation.h"
 
@@ -14,7 +15,8 @@ ReadOnlyStore::ReadOnlyStore(const std::filesystem::path& dataFolder)
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file_, ec))
         throw std::runtime_error("no result store at " + file_.string());
-    if (sqlite3_open_v2(file_.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(pathText(file_).c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK) {
         const std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
         sqlite3_close(db_);
         db_ = nullptr;

@@ -21,11 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string utf8(const fs::path& p) {
-    std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
-
 struct Connection {
     sqlite3* db = nullptr;
     ~Connection() { sqlite3_close_v2(db); }
@@ -35,7 +30,7 @@ struct Connection {
 // check and hold the console's tables.
 std::string unsoundBackup(const fs::path& file) {
     Connection c;
-    if (sqlite3_open_v2(utf8(file).c_str(), &c.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+    if (sqlite3_open_v2(pathText(file).c_str(), &c.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
         return c.db ? sqlite3_errmsg(c.db) : "out of memory";
     try {
         const std::vector<std::string> check = firstColumn(c.db, "PRAGMA quick_check");
@@ -53,10 +48,11 @@ std::string unsoundBackup(const fs::path& file) {
 // connection, so that its write-ahead log stays consistent with the file.
 void copyOver(const fs::path& from, const fs::path& store) {
     Connection source, target;
-    if (sqlite3_open_v2(utf8(from).c_str(), &source.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+    if (sqlite3_open_v2(pathText(from).c_str(), &source.db, SQLITE_OPEN_READONLY, nullptr) !=
+        SQLITE_OK)
         throwDatabaseError(source.db);
-    if (sqlite3_open_v2(utf8(store).c_str(), &target.db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                        nullptr) != SQLITE_OK)
+    if (sqlite3_open_v2(pathText(store).c_str(), &target.db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK)
         throwDatabaseError(target.db);
     sqlite3_busy_timeout(target.db, Database::kBusyTimeoutMs);
     sqlite3_backup* copy = sqlite3_backup_init(target.db, "main", source.db, "main");
@@ -74,7 +70,7 @@ int listBackups(const fs::path& root, std::ostream& out, std::ostream& err) {
     const fs::path folder = backupFolderOf(Paths(root).dataFolder());
     std::vector<std::string> names = backupNames(folder);
     if (names.empty()) {
-        err << "バックアップはありません: " << utf8(folder) << "\n";
+        err << "バックアップはありません: " << pathText(folder) << "\n";
         return 0;
     }
     for (auto it = names.rbegin(); it != names.rend(); ++it) {
@@ -92,7 +88,7 @@ int restoreBackup(const fs::path& root, const std::string& name, std::ostream& o
     const fs::path backup = folder / name;
     std::error_code ec;
     if (!isBackupName(name) || !fs::is_regular_file(backup, ec)) {
-        err << "バックアップ " << name << " はありません (" << utf8(folder)
+        err << "バックアップ " << name << " はありません (" << pathText(folder)
             << ")。--backups で一覧を表示できます。\n";
         return 1;
     }
@@ -104,7 +100,7 @@ int restoreBackup(const fs::path& root, const std::string& name, std::ostream& o
     std::optional<StoreLock> lock = StoreLock::tryTake(dataFolder);
     if (!lock) {
         err << "コンソールが結果データベースを開いています ("
-            << utf8(dataFolder / StoreLock::kFileName)
+            << pathText(dataFolder / StoreLock::kFileName)
             << " をロック中)。コンソールを終了してから、もう一度実行してください。\n";
         return 1;
     }

@@ -1,4 +1,5 @@
 #include "store/database.h"
+#include "platform/paths.h"
 
 #include <sqlite3.h>
 
@@ -17,18 +18,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string utf8(const fs::path& p) {
-    std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
-
 [[noreturn]] void cannotOpen(const fs::path& file, const std::string& why) {
-    throw EDatabaseError("結果データベース " + utf8(file) + " を開けません: " + why);
+    throw EDatabaseError("結果データベース " + pathText(file) + " を開けません: " + why);
 }
 
 // A file that holds some other program's tables: refused before anything is written to it.
 [[noreturn]] void notTheConsoles(const fs::path& file, const std::string& missing) {
-    throw EDatabaseError("結果データベース " + utf8(file) +
+    throw EDatabaseError("結果データベース " + pathText(file) +
                          " は Q-PANE の結果データベースではありません (" + missing +
                          ")。ファイルには何も書き込んでいません。ほかのプログラムのファイルであ"
                          "れば別の場所へ移してください。移すと、次の起動で新しい結果データベース"
@@ -36,7 +32,7 @@ std::string utf8(const fs::path& p) {
 }
 
 [[noreturn]] void cannotWrite(const fs::path& file, const EDatabaseError& e) {
-    throw EDatabaseError("結果データベース " + utf8(file) +
+    throw EDatabaseError("結果データベース " + pathText(file) +
                              " に書き込めません: " + storeProblem(e.code()) +
                              "書き込めるようにしてから、もう一度起動してください。\n" +
                              (e.engineText().empty() ? e.what() : e.engineText()),
@@ -92,9 +88,9 @@ Database::Database(const fs::path& dataFolder, const std::string& vfs) : file_(f
     std::error_code ec;
     fs::create_directories(dataFolder, ec);
     if (ec || !fs::is_directory(dataFolder, ec))
-        cannotOpen(file_, "データフォルダー " + utf8(dataFolder) + " を作成できません (" +
+        cannotOpen(file_, "データフォルダー " + pathText(dataFolder) + " を作成できません (" +
                               (ec ? ec.message() : "フォルダーではありません") + ")");
-    const std::string name = utf8(file_);
+    const std::string name = pathText(file_);
     const int opened = sqlite3_open_v2(
         name.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
         vfs.empty() ? nullptr : vfs.c_str());

@@ -1,4 +1,5 @@
 #include "store/store_backup.h"
+#include "platform/paths.h"
 
 #include <sqlite3.h>
 
@@ -7,10 +8,9 @@
 #include <ctime>
 #include <system_error>
 
-#include <fcntl.h>
-#include <unistd.h>
 #include <cerrno>
 
+#include "platform/file_calls.h"
 #include "store/query.h"
 #include "store/store_problem.h"
 
@@ -25,20 +25,16 @@ constexpr std::string_view kExtension = ".db";
 // "YYYYMMDD-HHMMSS-mmm"
 constexpr size_t kTimeLength = 19;
 
-std::string utf8(const fs::path& p) {
-    std::u8string s = p.u8string();
-    return std::string(s.begin(), s.end());
-}
-
 bool digits(std::string_view s) {
     return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 EDatabaseError backupError(int code, const fs::path& file, const std::string& why) {
     const std::string problem = storeProblem(code);
-    return EDatabaseError("結果データベースのバックアップ " + utf8(file) + " を作成できません: " +
-                              (problem.empty() ? why : problem + "\n" + why),
-                          code, why);
+    return EDatabaseError(
+        "結果データベースのバックアップ " + pathText(file) +
+            " を作成できません: " + (problem.empty() ? why : problem + "\n" + why),
+        code, why);
 }
 
 }  // namespace
@@ -50,13 +46,15 @@ fs::path backupFolderOf(const fs::path& dataFolder) {
 std::string backupName(std::chrono::system_clock::time_point t, std::string_view suffix) {
     using namespace std::chrono;
     const auto ms = duration_cast<milliseconds>(t.time_since_epoch()).count();
-    const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
-    std::tm utc{};
-    gmtime_r(&seconds, &utc);
+    // The calendar from the clock alone: the same on every system, with no time zone read.
+    const auto day = floor<days>(sys_time<milliseconds>(milliseconds(ms)));
+    const year_month_day date(day);
+    const hh_mm_ss time(sys_time<milliseconds>(milliseconds(ms)) - day);
     char text[64];
-    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d-%03d", utc.tm_year + 1900,
-                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
-                  static_cast<int>(ms % 1000));
+    std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d-%03d", int(date.year()),
+                  unsigned(date.month()), unsigned(date.day()), int(time.hours().count()),
+                  int(time.minutes().count()), int(time.seconds().count()),
+                  int(time.subseconds().count()));
     std::string name = std::string(kPrefix) + text;
     if (!suffix.empty()) name += "-" + std::string(suffix);
     return name + std::string(kExtension);
@@ -80,7 +78,7 @@ std::vector<std::string> backupNames(const fs::path& folder) {
     std::vector<std::string> names;
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = utf8(it->path().filename());
+        const std::string name = pathText(it->path().filename());
         if (isBackupName(name) && it->is_regular_file(ec)) names.push_back(name);
     }
     std::sort(names.begin(), names.end());
@@ -90,7 +88,7 @@ std::vector<std::string> backupNames(const fs::path& folder) {
 void pruneBackups(const fs::path& folder, size_t keep) {
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = utf8(it->path().filename());
+        const std::string name = pathText(it->path().filename());
         if (name.ends_with(SteppedBackup::kTemporarySuffix) ||
             name.ends_with(std::string(SteppedBackup::kTemporarySuffix) + "-journal")) {
             std::error_code ignored;
@@ -120,7 +118,7 @@ SteppedBackup::SteppedBackup(sqlite3* source, const fs::path& folder,
         if (!fs::exists(file_, ec) && !fs::exists(temporary_, ec)) break;
         started += std::chrono::milliseconds(1);
     }
-    const std::string name = utf8(temporary_);
+    const std::string name = pathText(temporary_);
     const int opened =
         sqlite3_open_v2(name.c_str(), &target_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                         vfs.empty() ? nullptr : vfs.c_str());
@@ -196,10 +194,11 @@ bool SteppedBackup::step(int pages) {
     // The flush of the disk, which may take tens of milliseconds, runs beside the race; the
     // copy takes its name at a later step, once the disk holds it.
     flushed_ = std::async(std::launch::async, [file = temporary_] {
-        const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        // Opened for writing: Windows flushes only a file open for writing.
+        const int fd = file_calls::openToAppend(file, false);
         if (fd < 0) return errno;
-        const int error = ::fsync(fd) == 0 ? 0 : errno;
-        ::close(fd);
+        const int error = file_calls::syncFile(fd) ? 0 : errno;
+        file_calls::closeFile(fd);
         return error;
     });
     return step(pages < 0 ? -1 : 0);
@@ -209,7 +208,7 @@ std::string backupFileAtOnce(const fs::path& from, const fs::path& folder,
                              std::chrono::system_clock::time_point started,
                              std::string_view suffix) {
     sqlite3* source = nullptr;
-    const std::string name = utf8(from);
+    const std::string name = pathText(from);
     const int opened = sqlite3_open_v2(name.c_str(), &source, SQLITE_OPEN_READONLY, nullptr);
     if (opened != SQLITE_OK) {
         const std::string why = source ? sqlite3_errmsg(source) : "out of memory";
@@ -224,7 +223,7 @@ std::string backupFileAtOnce(const fs::path& from, const fs::path& folder,
             sqlite3_sleep(10);
         }
         sqlite3_close_v2(source);
-        return utf8(copy.file().filename());
+        return pathText(copy.file().filename());
     } catch (...) {
         sqlite3_close_v2(source);
         throw;

@@ -1,23 +1,18 @@
 #include "store/store_lock.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <system_error>
+
+#include "platform/file_calls.h"
 
 namespace qpane {
 
 std::optional<StoreLock> StoreLock::tryTake(const std::filesystem::path& dataFolder) {
     std::error_code ec;
     std::filesystem::create_directories(dataFolder, ec);
-    const int fd = ::open((dataFolder / kFileName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = file_calls::openToAppend(dataFolder / kFileName, false);
     if (fd < 0) return std::nullopt;
-    // flock, not fcntl: its lock belongs to this open file, so a second window of the same
-    // process on the same store is seen as well, and closing another descriptor of the file
-    // does not drop it.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        ::close(fd);
+    if (!file_calls::lockExclusive(fd)) {
+        file_calls::closeFile(fd);
         return std::nullopt;
     }
     return StoreLock(fd);
@@ -25,7 +20,7 @@ std::optional<StoreLock> StoreLock::tryTake(const std::filesystem::path& dataFol
 
 StoreLock& StoreLock::operator=(StoreLock&& other) noexcept {
     if (this != &other) {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0) file_calls::closeFile(fd_);
         fd_ = other.fd_;
         other.fd_ = -1;
     }
@@ -33,7 +28,7 @@ StoreLock& StoreLock::operator=(StoreLock&& other) noexcept {
 }
 
 StoreLock::~StoreLock() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) file_calls::closeFile(fd_);
 }
 
 }  // namespace qpane

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/paths.h"
 #include "store/backup_commands.h"
 #include "store/store_backup.h"
 #include "store/store_lock.h"
@@ -18,7 +19,7 @@ namespace fs = std::filesystem;
 
 std::string cell(const fs::path& file, const std::string& sql) {
     sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_open_v2(pathText(file).c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     sqlite3_stmt* s = nullptr;
     std::string value = "<none>";
     if (sqlite3_prepare_v2(db, sql.c_str(), -1, &s, nullptr) == SQLITE_OK &&

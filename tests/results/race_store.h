@@ -1,13 +1,13 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <memory>
 #include <sstream>
 #include <string>
 
+#include "platform/file_calls.h"
 #include "platform/paths.h"
 #include "replay_session.h"
 #include "results/read_only_store.h"
@@ -20,12 +20,7 @@ namespace qpane::results::testing {
 // in a race; removed afterwards.
 class RaceStore : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "qpane-results-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-    }
+    void SetUp() override { root_ = file_calls::makeTemporaryFolder("qpane-results-"); }
     void TearDown() override {
         store_.reset();
         std::error_code ec;

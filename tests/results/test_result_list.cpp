@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include "race_store.h"
+#include "platform/paths.h"
 #include "store/database.h"
 
 namespace qpane::results::testing {
@@ -101,7 +102,7 @@ TEST_F(ResultListTest, StoreThatIsMissingOrNotTheConsolesIsRefused) {
     std::filesystem::create_directories(dataFolder());
     {
         sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(Database::fileIn(dataFolder()).c_str(), &db), SQLITE_OK);
+        ASSERT_EQ(sqlite3_open(pathText(Database::fileIn(dataFolder())).c_str(), &db), SQLITE_OK);
         sqlite3_exec(db, "create table other (x)", nullptr, nullptr, nullptr);
         sqlite3_close(db);
     }

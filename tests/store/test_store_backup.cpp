@@ -27,7 +27,8 @@ const system_clock::time_point kMorning{milliseconds(1796795509250)};
 // Every row of timedata and crosst of a database file, in a fixed order.
 std::vector<std::string> rowsOf(const fs::path& file) {
     sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_open_v2(pathText(file).c_str(), &db, SQLITE_OPEN_READONLY, nullptr),
+              SQLITE_OK);
     std::vector<std::string> rows;
     for (const char* sql :
          {"select * from timedata order by rowid", "select * from crosst order by rowid"}) {
@@ -220,8 +221,9 @@ TEST_F(StoreBackupTest, RestoreIsRefusedWhileAConsoleHoldsTheStoreAndForWhatIsNo
     EXPECT_NE(why.find("戻せません"), std::string::npos) << why;
     {
         sqlite3* other = nullptr;
-        ASSERT_EQ(sqlite3_open((backups() / "QPANEData-20261209-060100-000.db").c_str(), &other),
-                  SQLITE_OK);
+        ASSERT_EQ(
+            sqlite3_open(pathText(backups() / "QPANEData-20261209-060100-000.db").c_str(), &other),
+            SQLITE_OK);
         sqlite3_exec(other, "create table accounts (id, amount)", nullptr, nullptr, nullptr);
         sqlite3_close(other);
     }

@@ -1,3 +1,4 @@
+// iconv does the conversion on POSIX systems; its CP932 is the Windows code page.
 #include "platform/shift_jis.h"
 
 #include <iconv.h>
