@@ -76,13 +76,15 @@ const char* const kPageScript = R"JS('use strict';
     });
   }
 
-  // How long each row took from its send to the board to this page.
+  // How long each row took from its send to the board to this page. The rows of the first
+  // snapshot went out before the page was there: they only set the mark.
   function measure(rows) {
     var now = Date.now();
-    rows.forEach(function (r) {
-      if (r.sentAt && r.sentAt > (state.lastSentAt || 0)) state.latencies.push(now - r.sentAt);
-    });
-    rows.forEach(function (r) { if (r.sentAt > (state.lastSentAt || 0)) state.lastSentAt = r.sentAt; });
+    var newest = 0;
+    rows.forEach(function (r) { if (r.sentAt > newest) newest = r.sentAt; });
+    if (state.lastSentAt !== undefined)
+      rows.forEach(function (r) { if (r.sentAt > state.lastSentAt) state.latencies.push(now - r.sentAt); });
+    state.lastSentAt = Math.max(state.lastSentAt || 0, newest);
     var el = $('latency');
     if (el) el.textContent = JSON.stringify({ sequence: state.sequence, latencies: state.latencies });
   }
