@@ -213,8 +213,7 @@ void BM_BoardRowWithFollowers(benchmark::State& state) {
                 break;
             }
             rows.push_back(
-                std::chrono::duration<double, std::milli>(*came - sent - kProcessingCycle)
-                    .count());
+                std::chrono::duration<double, std::milli>(*came - sent - kProcessingCycle).count());
             drain(board, 300);  // the rest of the pass
             std::this_thread::sleep_until(sent + 1500ms);
         }

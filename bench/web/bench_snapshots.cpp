@@ -23,9 +23,9 @@ void BM_BoardRowSnapshot(benchmark::State& state) {
     SnapshotBox box;
     int i = 0;
     for (auto _ : state) {
-        builder.boardSent(std::string(1, static_cast<char>('A' + i++ % 10)) +
-                              "021         1:37.14       : .\r",
-                          wallClockMs());
+        builder.boardSent(
+            std::string(1, static_cast<char>('A' + i++ % 10)) + "021         1:37.14       : .\r",
+            wallClockMs());
         box.publish(builder.build());
     }
 }
@@ -48,8 +48,9 @@ void BM_RankingsAfterResult(benchmark::State& state) {
     SnapshotBox box;
     int i = 0;
     for (auto _ : state) {
-        executeSql(db.handle(), "update timedata set time2='00:01:" + std::to_string(10 + i++ % 50) +
-                                    ".00' where block='1' and bib='001'");
+        executeSql(db.handle(),
+                   "update timedata set time2='00:01:" + std::to_string(10 + i++ % 50) +
+                       ".00' where block='1' and bib='001'");
         builder.readStore(db.handle(), results::Discipline::Alpine);
         box.publish(builder.build());
     }
