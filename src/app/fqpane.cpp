@@ -181,6 +181,7 @@ void TFqpane::dispatch(const std::function<void()>& handler) {
         reportError("不明なエラーが発生しました。");
     }
     storeBackups.pulse();
+    if (afterEntry) afterEntry();
 }
 
 void TFqpane::reportError(const std::string& text) {

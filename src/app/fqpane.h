@@ -52,6 +52,8 @@ class TFqpane : public RunState {
     // Runs one entry into the window (an operator action, a timer tick, a port notification).
     // An error that ends it goes to the application's standard error report.
     void dispatch(const std::function<void()>& handler);
+    // Runs after each entry (the live page reads what the entry stored); none when empty.
+    std::function<void()> afterEntry;
     void reportError(const std::string& text);
 
     Scheduler& scheduler() { return env_.scheduler; }

@@ -31,7 +31,12 @@ TCustomCommX* BoardOutput::boardPort() const {
 }
 
 void BoardOutput::send(std::string_view line) {
-    if (TCustomCommX* port = boardPort()) port->SendString(line);
+    if (TCustomCommX* port = boardPort()) sent(*port, line);
+}
+
+void BoardOutput::sent(TCustomCommX& port, std::string_view line) {
+    port.SendString(line);
+    if (onSent) onSent(line);
 }
 
 void BoardOutput::wait(int64_t ms) {
@@ -57,7 +62,7 @@ void BoardOutput::sendPassRows(const BoardRows& rows, int& rowNo, const PassRows
         if (rule.log == RowLog::EveryRow) log(row);
         if (rule.blankFrom != 0 && !showsSomething(row, rule.blankFrom, 20)) continue;
         if (rule.log == RowLog::SentRows) log(row + std::string(rule.logSuffix));
-        port->SendString(row);
+        sent(*port, row);
         wait(kPassRowPauseMs);
     }
 }
@@ -67,7 +72,7 @@ void BoardOutput::sendCommand(const std::vector<std::string>& lines, int64_t pau
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) wait(pauseBetweenMs);
         sendText_ = lines[i];
-        if (port) port->SendString(sendText_);
+        if (port) sent(*port, sendText_);
     }
 }
 

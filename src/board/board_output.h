@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -102,7 +103,13 @@ class BoardOutput {
     void log(std::string_view line);
     void endLogEntry();
 
+    // Told of each line after it went to an open board port (the board mirror of the live
+    // page follows the board with it); none when empty.
+    std::function<void(std::string_view line)> onSent;
+
   private:
+    void sent(TCustomCommX& port, std::string_view line);
+
     TCustomCommX& commX1_;
     TCustomCommX& commX2_;
     Scheduler& scheduler_;

@@ -9,6 +9,7 @@
 #include "controls/cute_button.h"
 #include "gui/control_binder.h"
 #include "gui/face_actions.h"
+#include "gui/live_page_dialog.h"
 #include "gui/pages.h"
 #include "gui/panel_widget.h"
 #include "gui/result_list_dialog.h"
@@ -101,6 +102,27 @@ void MainWindow::buildResultListButton() {
                         kTabRowHeight - 3);
     button->setFocusPolicy(Qt::NoFocus);
     connect(button, &QPushButton::clicked, this, [this] { showResultLists(); });
+}
+
+// The live page is the face's own as well: a button left of the result lists' one.
+void MainWindow::setLiveFeed(WebFeed& feed, const QString& listen) {
+    liveFeed_ = &feed;
+    liveListen_ = listen;
+    auto* button = new QPushButton(QStringLiteral("速報ページ"), this);
+    button->setObjectName(QStringLiteral("LivePageButton"));
+    button->setGeometry(kWidth - 34 - 2 * (4 + kResultListButtonWidth), 2, kResultListButtonWidth,
+                        kTabRowHeight - 3);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->show();
+    connect(button, &QPushButton::clicked, this, [this] { showLivePage(); });
+}
+
+void MainWindow::showLivePage() {
+    if (!liveFeed_) return;
+    if (!livePage_) livePage_ = new LivePageDialog(*liveFeed_, liveListen_, this);
+    livePage_->show();
+    livePage_->raise();
+    livePage_->activateWindow();
 }
 
 void MainWindow::showResultLists() {

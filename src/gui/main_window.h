@@ -15,6 +15,8 @@ class ControlBinder;
 class FaceActions;
 class QtScheduler;
 class ResultListDialog;
+class LivePageDialog;
+class WebFeed;
 class TFqpane;
 class WidgetMaker;
 
@@ -42,6 +44,10 @@ class MainWindow : public QWidget {
     // The result lists' dialog, made when first asked for.
     void showResultLists();
     ResultListDialog* resultLists() const { return resultLists_; }
+    // The live results page's switch: a button beside the result lists' one, for the feed.
+    void setLiveFeed(WebFeed& feed, const QString& listen);
+    void showLivePage();
+    LivePageDialog* livePage() const { return livePage_; }
     // FormShow has run (whether or not it ended in an error).
     bool started() const { return started_; }
 
@@ -68,6 +74,9 @@ class MainWindow : public QWidget {
     std::array<QPushButton*, 4> tabs_{};
     std::array<Control*, 4> pageControls_{};
     ResultListDialog* resultLists_ = nullptr;
+    WebFeed* liveFeed_ = nullptr;
+    QString liveListen_;
+    LivePageDialog* livePage_ = nullptr;
     bool shown_ = false;
     bool started_ = false;
     bool closing_ = false;

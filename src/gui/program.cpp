@@ -7,6 +7,7 @@
 
 #include "app/fqpane.h"
 #include "app/traffic_journal.h"
+#include "app/web_feed.h"
 #include "gui/control_binder.h"
 #include "gui/main_window.h"
 #include "platform/qt/qt_scheduler.h"
@@ -20,6 +21,7 @@ QpaneProgram::QpaneProgram(Paths paths, QtScheduler& scheduler, MessageBoxes& bo
 QpaneProgram::~QpaneProgram() {
     scheduler_.shutdown();
     window_.reset();
+    web_.reset();
     core_.reset();
 }
 
@@ -59,6 +61,15 @@ bool QpaneProgram::create() {
         // A window built without the widget of a control would leave the operator without it.
         boxes_.error(windowFailureText(e.what()));
         return false;
+    }
+    web_ = std::make_unique<WebFeed>();
+    web_->attach(*core_);
+    const std::string listen = WebFeed::listenSetting(*core_);
+    window_->setLiveFeed(*web_, QString::fromStdString(listen));
+    if (!listen.empty()) {
+        const std::string problem = web_->serve(listen);
+        // The race does not need the page: the console starts either way.
+        if (!problem.empty()) boxes_.message(problem);
     }
     // The session header: the settings as start-up read them and the results stored then.
     QObject::connect(window_.get(), &MainWindow::startUpDone, [this] {

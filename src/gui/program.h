@@ -13,6 +13,7 @@ class MessageBoxes;
 class QtScheduler;
 class TFqpane;
 class TrafficJournal;
+class WebFeed;
 
 // The running console: the installation folders, the main window's core (which opens the
 // result store) and its window, made in that order. The scheduler, the boxes and the serial
@@ -36,6 +37,9 @@ class QpaneProgram {
     // The journal of the ports' traffic in the data folder.
     TrafficJournal& journal() const { return *journal_; }
     MainWindow& window() const { return *window_; }
+    // The live results page of the core (served when [Web] Listen is set, or switched on in
+    // the face).
+    WebFeed& liveFeed() const { return *web_; }
 
     // The message shown when the store cannot be opened.
     static std::string storeFailureText(const std::string& reason);
@@ -50,6 +54,7 @@ class QpaneProgram {
     // Declared before the core: the ports report their last close to it when they go.
     std::unique_ptr<TrafficJournal> journal_;
     std::unique_ptr<TFqpane> core_;
+    std::unique_ptr<WebFeed> web_;
     std::unique_ptr<MainWindow> window_;
 };
 

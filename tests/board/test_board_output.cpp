@@ -41,6 +41,28 @@ TEST_F(BoardOutputTest, LineGoesToThePortOfTheSharingWhileItIsOpen) {
     EXPECT_EQ(sendText, "");  // board rows do not pass through sendText
 }
 
+// The board mirror follows onSent: it must hear of every line that went out, through every
+// way a line goes, and of none that a closed port dropped.
+TEST_F(BoardOutputTest, OnSentTellsTheLinesThatWentOutAndNoneDropped) {
+    Lines told;
+    output.onSent = [&](std::string_view line) { told.emplace_back(line); };
+    output.send("A single\r");
+    output.sendRows(rows, rowNo, 1, 1, 0);
+    PassRows onlyRowA;
+    onlyRowA.last = 1;
+    output.sendPassRows(rows, rowNo, onlyRowA);
+    output.sendCommand({"K    5\r", "L888\r"});
+    port1Open = false;
+    output.send("dropped\r");
+    output.sendRows(rows, rowNo, 3, 3, 0);
+    output.sendCommand({"dropped too\r"});
+    EXPECT_EQ(told, (Lines{"A single\r", rows[0], rows[0], "K    5\r", "L888\r"}));
+    Lines sent;
+    for (const std::string& s : sends())
+        sent.push_back(s.substr(s.find("COM1 ") + 5));
+    EXPECT_EQ(sent, told);
+}
+
 TEST_F(BoardOutputTest, BoardPortFollowsTheSettingsAtEverySend) {
     EXPECT_EQ(output.boardPort(), &commX1);
     pinout = 1;

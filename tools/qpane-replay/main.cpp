@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iostream>
 #include <random>
+#include <thread>
 
 #include "journal_to_scenario.h"
 #include "platform/file_calls.h"
@@ -13,6 +14,7 @@ namespace {
 
 const char* const kUsage =
     "usage: qpane-replay [--root DIR] SCENARIO\n"
+    "       qpane-replay [--root DIR] [--web HOST:PORT] [--pace] [--linger S] SCENARIO\n"
     "       qpane-replay --journal JOURNAL\n"
     "       qpane-replay --help\n"
     "\n"
@@ -22,6 +24,10 @@ const char* const kUsage =
     "  SCENARIO      a scenario file, or - for standard input\n"
     "  --root DIR    the folder that stands for the drive root (default: a new temporary\n"
     "                folder, removed at the end)\n"
+    "  --web H:P     serve the live results page on H:P (as [Web] Listen in the settings\n"
+    "                file would); its address goes to standard error\n"
+    "  --pace        let each wait pass on the wall clock too (a page follows the race)\n"
+    "  --linger S    keep the live page served S seconds after the scenario's end\n"
     "  --journal J   print the scenario of a traffic journal that the console kept\n"
     "  --help        print this help\n"
     "\n"
@@ -63,10 +69,23 @@ int main(int argc, char** argv) {
 
     std::filesystem::path root;
     std::string scenarioPath;
+    std::string web;
+    bool pace = false;
+    int lingerSeconds = 0;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--root" && i + 1 < argc) {
             root = argv[++i];
+        } else if (arg == "--web" && i + 1 < argc) {
+            web = argv[++i];
+        } else if (arg == "--pace") {
+            pace = true;
+        } else if (arg == "--linger" && i + 1 < argc) {
+            const std::string value = argv[++i];
+            if (value.empty() || value.size() > 6 ||
+                value.find_first_not_of("0123456789") != std::string::npos)
+                return usage();
+            lingerSeconds = std::stoi(value);
         } else if (scenarioPath.empty() && (arg == "-" || arg.rfind("--", 0) != 0)) {
             scenarioPath = arg;
         } else {
@@ -98,7 +117,12 @@ int main(int argc, char** argv) {
         if (temporaryRoot) root = qpane::file_calls::makeTemporaryFolder("qpane-replay-");
         std::filesystem::create_directories(root);
         qpane::replay::ReplaySession session(root, std::cout);
+        session.serveWeb(web);
+        session.paceInRealTime(pace);
         session.run(actions);
+        std::cout.flush();
+        if (lingerSeconds > 0 && !session.webAddress().empty())
+            std::this_thread::sleep_for(std::chrono::seconds(lingerSeconds));
     } catch (const qpane::replay::ScenarioError& e) {
         std::cout.flush();
         std::cerr << scenarioPath << ": " << e.what() << "\n";

@@ -3,8 +3,13 @@
 #include <fstream>
 #include <sstream>
 
+#include <chrono>
+#include <iostream>
+#include <thread>
+
 #include "app/fqpane.h"
 #include "app/run_state_fields.h"
+#include "app/web_feed.h"
 #include "platform/convert.h"
 #include "platform/settings_file.h"
 #include "store/database.h"
@@ -52,14 +57,23 @@ ReplaySession::ReplaySession(std::filesystem::path root, std::ostream& out)
       transcript_(out, [this] { return scheduler_.now(); }) {}
 
 ReplaySession::~ReplaySession() {
+    if (web_) web_->detach();
     if (window_) window_->CommX2.setTrace(nullptr), window_->CommX1.setTrace(nullptr);
 }
 
 void ReplaySession::run(const std::vector<Action>& actions) {
     for (const Action& a : actions) {
+        const auto began = std::chrono::steady_clock::now();
         perform(a);
         scheduler_.runPosted();
+        if (paced_ && a.verb == "wait")
+            std::this_thread::sleep_until(began +
+                                          std::chrono::milliseconds(StrToInt64(a.args[0].text)));
     }
+}
+
+std::string ReplaySession::webAddress() const {
+    return web_ ? web_->server().pageAddress() : std::string();
 }
 
 int ReplaySession::portNumber(const Token& t) const {
@@ -128,6 +142,18 @@ void ReplaySession::start() {
     window_->CommX1.setTrace(this);
     window_->CommX2.setTrace(this);
     window_->onCloseRequest = [this] { close(); };
+    const std::string listen = webListen_.empty() ? WebFeed::listenSetting(*window_) : webListen_;
+    if (!listen.empty()) {
+        if (!web_) web_ = std::make_unique<WebFeed>();
+        web_->attach(*window_);
+        if (!web_->server().running()) {
+            const std::string problem = web_->serve(listen);
+            std::cerr << "qpane-replay: "
+                      << (problem.empty() ? "live page at " + web_->server().pageAddress()
+                                          : problem)
+                      << std::endl;
+        }
+    }
     window_->dispatch([this] { window_->FormShow(); });
 }
 
@@ -135,6 +161,7 @@ void ReplaySession::close() {
     if (!window_) return;
     std::unique_ptr<TFqpane> window = std::move(window_);
     window->dispatch([&] { window->FormClose(); });
+    if (web_) web_->detach();  // the page keeps the last board and ranking
     // The components end with the window: an open CommX2 closes now.
     window->dispatch([&] { window->CommX2.Close(); });
     window->CommX1.setTrace(nullptr);

@@ -17,6 +17,7 @@
 
 namespace qpane {
 class TFqpane;
+class WebFeed;
 class Control;
 }  // namespace qpane
 
@@ -32,6 +33,15 @@ class ReplaySession : private MessageBoxes, private CommTrace {
     // Runs every action in order. Throws ScenarioError for an action that names something
     // the console does not have.
     void run(const std::vector<Action>& actions);
+
+    // The live results page: served on listen from the first start on (empty: only when the
+    // settings file has [Web] Listen). Messages about it go to standard error.
+    void serveWeb(std::string listen) { webListen_ = std::move(listen); }
+    // Every wait also lets its time pass on the wall clock, so that a page follows the race
+    // as it would have run.
+    void paceInRealTime(bool on) { paced_ = on; }
+    // The page's address while it is served, else empty.
+    std::string webAddress() const;
 
   private:
     void perform(const Action& a);
@@ -67,6 +77,9 @@ class ReplaySession : private MessageBoxes, private CommTrace {
     SimulatedPortHub hub_;
     Transcript transcript_;
     std::deque<bool> answers_;
+    std::unique_ptr<WebFeed> web_;
+    std::string webListen_;
+    bool paced_ = false;
     std::unique_ptr<TFqpane> window_;
 };
 
