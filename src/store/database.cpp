@@ -281,6 +281,14 @@ int Database::authorize(void* self, int action, const char*, const char*, const 
     return SQLITE_OK;
 }
 
+void Database::keepHeldStoreRules() {
+    if (!rulesHeld_) return;
+    rulesHeld_ = false;
+    letReadersGo();
+    dropIdleStatements();  // compiled without the rules made now
+    keepStoreRules(db_);
+}
+
 void Database::run(const std::string& sql, std::vector<std::string>* columns,
                    std::vector<Row>* rows) {
     execute(sql, false, columns, rows);
@@ -354,7 +362,10 @@ void Database::execute(const std::string& sql, bool mustReturnRows,
     try {
         stepAll(db_, s.get(), text, rows, maxRows);
         s.release();
-        keepStoreRules(db_);
+        if (rulesHeld_)
+            setAsideStaleInsertRules(db_);
+        else
+            keepStoreRules(db_);
     } catch (...) {
         s.release();
         sqlite3_exec(db_, "ROLLBACK TO schema_change; RELEASE schema_change", nullptr, nullptr,
