@@ -32,7 +32,10 @@ GridView::GridView(TQuery& query, std::vector<GridColumn> columns, QWidget* pare
         if (index.isValid()) emit rowClicked(index.row());
     });
 
-    query_.setObserver([this] { refresh_.request(); });
+    query_.setObserver([this] {
+        model_.hold();
+        refresh_.request();
+    });
     follow();
 }
 

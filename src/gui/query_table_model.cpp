@@ -56,36 +56,63 @@ bool QueryTableModel::take(const TQuery& query) {
     std::vector<int> sources;
     for (const GridColumn& column : columns)
         sources.push_back(columnOf(query, column.field));
-
-    std::vector<std::vector<std::string>> rows(static_cast<size_t>(query.rowCount()));
-    for (size_t r = 0; r < rows.size(); ++r) {
-        rows[r].reserve(sources.size());
-        for (int source : sources)
-            rows[r].push_back(source < 0 ? std::string() : query.cell(static_cast<int>(r), source));
-    }
+    const int rows = query.rowCount();
+    query_ = &query;
+    live_ = true;
     currentRow_ = query.recNo();
 
-    if (!sameShape(columns, shownColumns_) || rows.size() != rows_.size()) {
+    if (!sameShape(columns, shownColumns_) || rows != rows_) {
         beginResetModel();
         shownColumns_ = std::move(columns);
-        rows_ = std::move(rows);
+        sources_ = std::move(sources);
+        rows_ = rows;
+        shown_.clear();
         endResetModel();
         return true;
     }
-    if (rows != rows_) {
-        rows_ = std::move(rows);
-        if (!rows_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    // The same fields may sit elsewhere in another statement's result.
+    sources_ = std::move(sources);
+    bool changed = false;
+    for (auto& [row, cells] : shown_) {
+        Cells now = readRow(row);
+        if (now == cells) continue;
+        cells = std::move(now);
+        changed = true;
     }
+    if (changed) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
     return false;
 }
 
+QueryTableModel::Cells QueryTableModel::readRow(int row) const {
+    Cells cells;
+    cells.reserve(sources_.size());
+    for (int source : sources_)
+        cells.push_back(source < 0 ? std::string() : query_->cell(row, source));
+    return cells;
+}
+
+const QueryTableModel::Cells* QueryTableModel::shownRow(int row) const {
+    if (row < 0 || row >= rows_) return nullptr;
+    if (const auto found = shown_.find(row); found != shown_.end()) return &found->second;
+    if (!live_ || !query_) return nullptr;
+    const Cells* cells = &shown_.emplace(row, readRow(row)).first->second;
+    // The rows on the screen are those asked for last: the rows farthest from this one go.
+    while (shown_.size() > kShownRows) {
+        const int below = row - shown_.begin()->first;
+        const int above = std::prev(shown_.end())->first - row;
+        shown_.erase(below >= above ? shown_.begin() : std::prev(shown_.end()));
+    }
+    return cells;
+}
+
 const std::string& QueryTableModel::cell(int row, int c) const {
-    if (row < 0 || row >= rowCount() || c < 0 || c >= columnCount()) return kNoText;
-    return rows_[static_cast<size_t>(row)][static_cast<size_t>(c)];
+    if (c < 0 || c >= columnCount()) return kNoText;
+    const Cells* cells = shownRow(row);
+    return cells ? (*cells)[static_cast<size_t>(c)] : kNoText;
 }
 
 int QueryTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    return parent.isValid() ? 0 : rows_;
 }
 
 int QueryTableModel::columnCount(const QModelIndex& parent) const {

@@ -236,7 +236,24 @@ void Database::giveBack(std::string text, sqlite3_stmt* stmt) {
 
 Database::Statement Database::prepareRows(const std::string& sql) {
     const std::string text = withNulBytesSpelled(sql);
-    Statement s = take(text);
+    // A lookup of the same form as one before it, with other values, is not compiled again.
+    std::optional<StatementWithValues> form = selectWithEqualValuesAsPlaces(text);
+    Statement s;
+    if (form) {
+        try {
+            s = take(form->text);
+            int place = 0;
+            for (const std::string& value : form->values)
+                if (sqlite3_bind_text(s.get(), ++place, value.data(),
+                                      static_cast<int>(value.size()),
+                                      SQLITE_TRANSIENT) != SQLITE_OK)
+                    throwDatabaseError(db_, text);
+        } catch (const EDatabaseError&) {
+            form.reset();  // the text as written gives the engine's own message
+            s.release();
+        }
+    }
+    if (!form) s = take(text);
     if (sqlite3_column_count(s.get()) == 0)
         throw EDatabaseError("この SQL 文は結果の行を返しません。\nSQL: " + text);
     return s;
@@ -275,6 +292,14 @@ int Database::authorize(void* self, int action, const char*, const char*, const 
     if (action == SQLITE_CREATE_TABLE || action == SQLITE_ALTER_TABLE)
         static_cast<Database*>(self)->schemaChanging_ = true;
     return SQLITE_OK;
+}
+
+void Database::keepHeldStoreRules() {
+    if (!rulesHeld_) return;
+    rulesHeld_ = false;
+    letReadersGo();
+    dropIdleStatements();  // compiled without the rules made now
+    keepStoreRules(db_);
 }
 
 void Database::run(const std::string& sql, std::vector<std::string>* columns,
@@ -350,7 +375,10 @@ void Database::execute(const std::string& sql, bool mustReturnRows,
     try {
         stepAll(db_, s.get(), text, rows, maxRows);
         s.release();
-        keepStoreRules(db_);
+        if (rulesHeld_)
+            setAsideStaleInsertRules(db_);
+        else
+            keepStoreRules(db_);
     } catch (...) {
         s.release();
         sqlite3_exec(db_, "ROLLBACK TO schema_change; RELEASE schema_change", nullptr, nullptr,

@@ -113,6 +113,14 @@ class Database {
     // Every reader lets go of its statement (before a statement that writes).
     void letReadersGo();
 
+    // For a batch of the console's own writes, whose values are never empty, into a table it
+    // alters first: while the rules are held, a statement that creates or alters a table drops
+    // the empty-text insert trigger that no longer fits instead of making the rules at once,
+    // and keepHeldStoreRules makes every rule in the same transaction, before its commit
+    // (WriteBatch with RulesAtCommit). The schema then ends as with the rules made at once.
+    void holdStoreRules() { rulesHeld_ = true; }
+    void keepHeldStoreRules();  // throws EDatabaseError
+
     sqlite3* handle() const { return db_; }
 
   private:
@@ -131,6 +139,7 @@ class Database {
     std::filesystem::path file_;
     sqlite3* db_ = nullptr;
     bool schemaChanging_ = false;  // set while a statement is prepared
+    bool rulesHeld_ = false;
 
     // Compiled statements not in use, the one used last first, by text.
     struct Idle {

@@ -90,14 +90,32 @@ bool isWordChar(char c) {
            static_cast<unsigned char>(c) >= 0x80;
 }
 
+// word is in lower case. The scans ask at every character: most are told by the first.
 bool wordAt(std::string_view sql, size_t i, std::string_view word) {
-    if (i + word.size() > sql.size() || (i > 0 && isWordChar(sql[i - 1]))) return false;
+    if (i + word.size() > sql.size() || (sql[i] | 0x20) != word[0] ||
+        (i > 0 && isWordChar(sql[i - 1])))
+        return false;
     for (size_t k = 0; k < word.size(); ++k) {
         char c = sql[i + k];
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
         if (c != word[k]) return false;
     }
     return i + word.size() == sql.size() || !isWordChar(sql[i + word.size()]);
+}
+
+// The end of the word that starts at i.
+size_t wordEnd(std::string_view sql, size_t i) {
+    while (i < sql.size() && isWordChar(sql[i]))
+        ++i;
+    return i;
+}
+
+bool sameWord(std::string_view word, std::string_view lower) {
+    if (word.size() != lower.size()) return false;
+    for (size_t k = 0; k < word.size(); ++k)
+        if ((word[k] >= 'A' && word[k] <= 'Z' ? word[k] + ('a' - 'A') : word[k]) != lower[k])
+            return false;
+    return true;
 }
 
 }  // namespace
@@ -147,10 +165,18 @@ std::optional<StatementWithValues> withValuesAsPlaces(std::string_view sql) {
           wordAt(sql, first, "delete")))
         return std::nullopt;
     StatementWithValues out;
+    out.text.reserve(sql.size());
     for (size_t i = 0; i < sql.size(); ++i) {
         const char c = sql[i];
         if (c == '?' || c == ':' || c == '@' || c == '$') return std::nullopt;  // places already
-        if (wordAt(sql, i, "returning")) return std::nullopt;
+        if (isWordChar(c)) {
+            const size_t j = wordEnd(sql, i);
+            const std::string_view word = sql.substr(i, j - i);
+            if (sameWord(word, "returning")) return std::nullopt;
+            out.text += word;
+            i = j - 1;
+            continue;
+        }
         size_t end = std::string_view::npos;
         if (c == '"' || c == '`' || c == '[') {
             end = quotedEnd(sql, i, c == '[' ? ']' : c);
@@ -174,6 +200,69 @@ std::optional<StatementWithValues> withValuesAsPlaces(std::string_view sql) {
             i = end;
             continue;
         } else {
+            out.text += c;
+            continue;
+        }
+        if (end == std::string_view::npos) return std::nullopt;
+        out.text += sql.substr(i, end - i + 1);
+        i = end;
+    }
+    if (out.values.empty()) return std::nullopt;
+    return out;
+}
+
+std::optional<StatementWithValues> selectWithEqualValuesAsPlaces(std::string_view sql) {
+    const size_t first = sql.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos || !wordAt(sql, first, "select")) return std::nullopt;
+    StatementWithValues out;
+    out.text.reserve(sql.size());
+    int depth = 0;
+    bool afterFrom = false;
+    // The text before the quote, less its blanks, ends in = and not in <=, >= or !=.
+    auto afterEquals = [&] {
+        const size_t last = out.text.find_last_not_of(" \t\r\n");
+        if (last == std::string::npos || out.text[last] != '=') return false;
+        return last == 0 || (out.text[last - 1] != '<' && out.text[last - 1] != '>' &&
+                             out.text[last - 1] != '!');
+    };
+    for (size_t i = 0; i < sql.size(); ++i) {
+        const char c = sql[i];
+        if (c == '?' || c == ':' || c == '@' || c == '$') return std::nullopt;  // places already
+        if (isWordChar(c)) {
+            const size_t j = wordEnd(sql, i);
+            const std::string_view word = sql.substr(i, j - i);
+            if (i > first && sameWord(word, "select")) return std::nullopt;
+            if (depth == 0 && sameWord(word, "from")) afterFrom = true;
+            out.text += word;
+            i = j - 1;
+            continue;
+        }
+        size_t end = std::string_view::npos;
+        if (c == '"' || c == '`' || c == '[') {
+            end = quotedEnd(sql, i, c == '[' ? ']' : c);
+        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
+            end = std::min(sql.find('\n', i), sql.size() - 1);
+        } else if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {
+            end = sql.find("*/", i + 2);
+            if (end != std::string_view::npos) ++end;
+        } else if (c == '\'') {
+            end = quotedEnd(sql, i, '\'');
+            if (end == std::string_view::npos) return std::nullopt;
+            const bool blob = i > 0 && (sql[i - 1] == 'x' || sql[i - 1] == 'X');
+            if (afterFrom && !blob && afterEquals()) {
+                std::string value;
+                for (size_t k = i + 1; k < end; ++k) {
+                    value += sql[k];
+                    if (sql[k] == '\'') ++k;  // '' inside the quotes is one quote
+                }
+                out.values.push_back(std::move(value));
+                out.text += '?';
+                i = end;
+                continue;
+            }
+        } else {
+            if (c == '(') ++depth;
+            if (c == ')') --depth;
             out.text += c;
             continue;
         }

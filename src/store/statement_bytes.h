@@ -32,4 +32,13 @@ struct StatementWithValues {
 };
 std::optional<StatementWithValues> withValuesAsPlaces(std::string_view sql);
 
+// A select whose values compared for equality after its FROM (`bib='012' and block='1'`) are
+// taken out as ? places, the rest of the text as written: the lookups of a race by bib or by
+// pass number are compiled once. Only those values: a value in the result columns names a
+// column, and one compared otherwise may decide which index serves the statement (a partial
+// index over the rows whose time is not empty); equality compares a bound text exactly as the
+// quoted one. Nothing for any other statement, for one with a second select (a subquery, a
+// compound), with places already, or without such a value.
+std::optional<StatementWithValues> selectWithEqualValuesAsPlaces(std::string_view sql);
+
 }  // namespace qpane

@@ -34,6 +34,10 @@ std::set<std::string> schemaNames(sqlite3* db, const char* type) {
     return names;
 }
 
+std::string insertTriggerName(const std::string& table) {
+    return "empty_ins:" + lowerCase(table);
+}
+
 std::string storedDefinition(sqlite3* db, const std::string& trigger) {
     std::vector<std::string> sql = firstColumn(
         db, "SELECT sql FROM sqlite_schema WHERE type='trigger' AND name=" + quotedText(trigger));
@@ -47,6 +51,22 @@ bool hasRowid(sqlite3* db, const std::string& table) {
     bool ok = sqlite3_prepare_v2(db, probe.c_str(), -1, &raw, nullptr) == SQLITE_OK;
     sqlite3_finalize(raw);
     return ok;
+}
+
+std::vector<std::string> columnsOf(sqlite3* db, const std::string& table) {
+    return firstColumn(db, "SELECT name FROM pragma_table_info(" + quotedText(table) + ")");
+}
+
+std::string insertTrigger(const std::string& table, const std::vector<std::string>& columns) {
+    const std::string t = quotedName(table);
+    std::string when, set;
+    for (const std::string& column : columns) {
+        const std::string c = quotedName(column);
+        when += (when.empty() ? "" : " OR ") + ("NEW." + c + " = ''");
+        set += (set.empty() ? "" : ", ") + (c + " = NULLIF(" + c + ", '')");
+    }
+    return "CREATE TRIGGER " + quotedName(insertTriggerName(table)) + " AFTER INSERT ON " + t +
+           " WHEN " + when + " BEGIN UPDATE " + t + " SET " + set + " WHERE rowid = NEW.rowid; END";
 }
 
 // Inserts: one trigger per table over every column, since every insert compiles the insert
@@ -68,16 +88,7 @@ void addEmptyTextTriggers(sqlite3* db, const std::string& table,
         if (!stored.empty()) todo.push_back("DROP TRIGGER " + quotedName(name));
         todo.push_back(sql);
     };
-    std::string when, set;
-    for (const std::string& column : columns) {
-        const std::string c = quotedName(column);
-        when += (when.empty() ? "" : " OR ") + ("NEW." + c + " = ''");
-        set += (set.empty() ? "" : ", ") + (c + " = NULLIF(" + c + ", '')");
-    }
-    const std::string insertName = "empty_ins:" + lowerCase(table);
-    keep(insertName, "CREATE TRIGGER " + quotedName(insertName) + " AFTER INSERT ON " + t +
-                         " WHEN " + when + " BEGIN UPDATE " + t + " SET " + set +
-                         " WHERE rowid = NEW.rowid; END");
+    keep(insertTriggerName(table), insertTrigger(table, columns));
     const std::string wholeUpdate = "empty_upd:" + lowerCase(table);
     if (triggers.count(wholeUpdate)) todo.push_back("DROP TRIGGER " + quotedName(wholeUpdate));
     for (const std::string& column : columns) {
@@ -142,8 +153,7 @@ void keepStoreRules(sqlite3* db) {
     for (const std::string& table : firstColumn(
              db, "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite%'")) {
         if (!hasRowid(db, table)) continue;
-        const std::vector<std::string> columns =
-            firstColumn(db, "SELECT name FROM pragma_table_info(" + quotedText(table) + ")");
+        const std::vector<std::string> columns = columnsOf(db, table);
         addEmptyTextTriggers(db, table, columns, triggers, todo);
         std::set<std::string> names;
         for (const std::string& column : columns)
@@ -160,6 +170,16 @@ void keepStoreRules(sqlite3* db) {
         throw;
     }
     executeSql(db, "RELEASE store_rules");
+}
+
+void setAsideStaleInsertRules(sqlite3* db) {
+    for (const std::string& table : firstColumn(
+             db, "SELECT name FROM sqlite_schema WHERE type='table' AND name NOT LIKE 'sqlite%'")) {
+        const std::string name = insertTriggerName(table);
+        const std::string stored = storedDefinition(db, name);
+        if (!stored.empty() && stored != insertTrigger(table, columnsOf(db, table)))
+            executeSql(db, "DROP TRIGGER " + quotedName(name));
+    }
 }
 
 }  // namespace qpane

@@ -15,4 +15,11 @@ namespace qpane {
 // within the same transaction, and when the store opens. Throws EDatabaseError.
 void keepStoreRules(sqlite3* db);
 
+// Drops the empty-text insert triggers that no longer cover their table's columns (a column
+// was added), which keepStoreRules would make anew; it makes them at its next run. For a batch
+// of the console's own writes, whose values are never empty, run between a change of a table
+// and keepStoreRules: the inserts then compile no trigger and keep no statement journal, and
+// the stored schema ends the same as when the rules are made at once. Throws EDatabaseError.
+void setAsideStaleInsertRules(sqlite3* db);
+
 }  // namespace qpane

@@ -8,9 +8,10 @@
 
 namespace qpane {
 
-WriteBatch::WriteBatch(Database& db) : db_(db) {
+WriteBatch::WriteBatch(Database& db, Rules rules) : db_(db) {
     db_.letReadersGo();
     executeSql(db_.handle(), "BEGIN IMMEDIATE");
+    if (rules == Rules::AtCommit) db_.holdStoreRules();
 }
 
 WriteBatch::~WriteBatch() {
@@ -24,9 +25,12 @@ WriteBatch::~WriteBatch() {
 
 void WriteBatch::commit() {
     open_ = false;
-    if (sqlite3_get_autocommit(db_.handle()))
+    if (sqlite3_get_autocommit(db_.handle())) {
+        db_.keepHeldStoreRules();  // the tables are as they were: nothing new to make
         throw EDatabaseError("書き込みの途中でデータベースが変更を取り消しました。");
+    }
     try {
+        db_.keepHeldStoreRules();
         db_.letReadersGo();  // the commit waits for no reader
         executeSql(db_.handle(), "COMMIT");
     } catch (const EDatabaseError&) {

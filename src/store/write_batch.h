@@ -10,7 +10,10 @@ class Database;
 // batch reach the disk at its commit, not when they return.
 class WriteBatch {
   public:
-    explicit WriteBatch(Database& db);  // throws EDatabaseError
+    // RulesAtCommit: the store's rules of the tables altered in the batch are made at its
+    // commit (Database::holdStoreRules): only for writes whose values are never empty.
+    enum class Rules { AtEachChange, AtCommit };
+    explicit WriteBatch(Database& db, Rules rules = Rules::AtEachChange);  // throws EDatabaseError
     // Commits what is still open; never throws (a commit that fails undoes the batch).
     ~WriteBatch();
     WriteBatch(const WriteBatch&) = delete;

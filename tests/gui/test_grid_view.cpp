@@ -80,6 +80,7 @@ class TestGridView : public QObject {
         run(q, "select * from timedata order by bib");
         QueryTableModel model({{"bib", "Bib"}, {"time1", "Time1"}});
         model.take(q);
+        QCOMPARE(model.index(2, 1).data().toString(), QString());  // shown before the change
         QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
         QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
         q.setRecNo(4);
@@ -93,6 +94,53 @@ class TestGridView : public QObject {
         QCOMPARE(resets.count(), 0);
         QCOMPARE(changes.count(), 1);
         QCOMPARE(model.index(2, 1).data().toString(), QStringLiteral("00:02:00.00"));
+    }
+
+    // The model reads the rows the view asks for and keeps those near the last one asked:
+    // a change near them is told to the view, one far from them is read when it is shown.
+    void readsTheRowsItShowsAndKeepsThoseNearTheLast() {
+        TQuery q(*db_, "Qmente");
+        run(q, "select * from timedata order by bib");
+        QueryTableModel model({{"bib", "Bib"}, {"time1", "Time1"}});
+        model.take(q);
+        QCOMPARE(model.rowCount(), 999);
+        QCOMPARE(model.index(900, 0).data().toString(), QStringLiteral("901"));
+        for (int row = 0; row < 999; ++row)  // the operator scrolls to the end
+            QCOMPARE(model.index(row, 0).data().toString(), QString::asprintf("%03d", row + 1));
+        QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+        exec("update timedata set time1='00:03:00.00' where bib='998'");
+        q.Close();
+        q.Open();
+        model.take(q);
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(model.index(997, 1).data().toString(), QStringLiteral("00:03:00.00"));
+        exec("update timedata set time1='00:04:00.00' where bib='001'");
+        q.Close();
+        q.Open();
+        model.take(q);
+        QCOMPARE(changes.count(), 1);  // row 0 is far from what the view shows
+        QCOMPARE(model.index(0, 1).data().toString(), QStringLiteral("00:04:00.00"));
+    }
+
+    // Between a change of the query and the grid's next turn, the view is served what it
+    // showed: never rows of the new result in the old shape.
+    void holdsWhatItShowedUntilItFollows() {
+        TQuery q(*db_, "Qtimedp");
+        run(q, "select * from timedata order by bib");
+        GridView grid(q, {{"bib", "Bib"}, {"time1", "Time1"}});
+        grid.resize(200, 300);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QCoreApplication::processEvents();
+        QSignalSpy changes(grid.model(), &QAbstractItemModel::dataChanged);
+        run(q, "select * from timedata order by bib desc");
+        QCOMPARE(grid.rows().index(0, 0).data().toString(), QStringLiteral("001"));
+        QCOMPARE(grid.rows().index(500, 0).data().toString(), QString());  // never shown
+        QCoreApplication::processEvents();
+        QCOMPARE(changes.count(), 1);
+        QCOMPARE(grid.rows().index(0, 0).data().toString(), QStringLiteral("999"));
+        QCOMPARE(grid.rows().index(500, 0).data().toString(), QStringLiteral("499"));
+        QCOMPARE(grid.currentIndex().row(), 0);
     }
 
     void alignmentOfAColumn() {

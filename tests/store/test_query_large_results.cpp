@@ -202,6 +202,60 @@ TEST_F(LargeResultTest, AWriteOfAFormSeenBeforeStoresItsOwnValuesAndFailsWithIts
     }
 }
 
+// A lookup whose compared values are bound gives what the text as written gives: the same
+// rows in the same order, under the same column names, with the column's affinity applied
+// to the value; one form serves one value after another.
+TEST_F(LargeResultTest, LookupsWithTheirValuesBoundGiveTheRowsAndNamesOfTheTextAsWritten) {
+    exec("create table passes (uc numeric, tm1 varchar(255), sumi varchar(1))");
+    exec(
+        "insert into passes values ('5','a','0'), ('05','b','1'), (5.0,'c','0'), "
+        "('abc','d','0'), ('6','it''s','0'), (7,'','1')");
+    auto asWritten = [&](const std::string& sql) {
+        std::vector<std::string> out;
+        sqlite3_stmt* s = nullptr;
+        EXPECT_EQ(sqlite3_prepare_v2(db().handle(), sql.c_str(), -1, &s, nullptr), SQLITE_OK)
+            << sql;
+        for (int c = 0; c < sqlite3_column_count(s); ++c)
+            out.push_back(std::string("name:") + sqlite3_column_name(s, c));
+        while (sqlite3_step(s) == SQLITE_ROW)
+            for (int c = 0; c < sqlite3_column_count(s); ++c) {
+                const unsigned char* t = sqlite3_column_text(s, c);
+                out.push_back(t ? reinterpret_cast<const char*>(t) : "<null>");
+            }
+        sqlite3_finalize(s);
+        return out;
+    };
+    auto throughQuery = [&](const std::string& sql) {
+        TQuery q(db(), "Qtemp", {sql});
+        q.Open();
+        std::vector<std::string> out;
+        for (int c = 0; c < q.columnCount(); ++c)
+            out.push_back("name:" + q.columnName(c));
+        for (int r = 0; r < q.rowCount(); ++r)
+            for (int c = 0; c < q.columnCount(); ++c)
+                out.push_back(q.cellIsNull(r, c) ? "<null>" : q.cell(r, c));
+        return out;
+    };
+    for (const char* sql : {
+             "select * from passes where uc='5'",
+             "select * from passes where uc='05'",
+             "select * from passes where uc = '5.0' order by tm1 desc",
+             "select * from passes where uc='abc'",
+             "select * from passes where uc='6'",
+             "select * from passes where tm1='it''s'",
+             "select * from passes where tm1=''",
+             "select tm1, uc='5' from passes where sumi='0'",
+             "select tm1 from passes where sumi=='1' or uc>='6'",
+             "select tm1, 'x' as k from passes where uc<>'5' and sumi='0'",
+             "select * from passes where sumi='0' and tm1 in ('a','d')",
+             "select bib from runners where bib='007'",
+             "select bib from runners where bib='008'",
+             "select * from runners where note='' and bib>'490'",
+             "select uc from passes where (select count(*) from runners where bib='001')='1'",
+         })
+        EXPECT_EQ(throughQuery(sql), asWritten(sql)) << sql;
+}
+
 TEST_F(LargeResultTest, RecordCountOfEveryKindOfStatementThatReturnsRows) {
     struct Case {
         const char* sql;
@@ -283,6 +337,32 @@ TEST(WriteForm, QuotedValuesOfWritesBecomePlacesAndNothingElseDoes) {
           "update t set a=CAST(X'410042' AS TEXT)", "insert into t values('1') returning a",
           "update t set a='open"}) {
         EXPECT_FALSE(withValuesAsPlaces(kept)) << kept;
+    }
+}
+
+// The lookups of a race differ only in the values they compare: each form is compiled once.
+TEST(LookupForm, ValuesComparedForEqualityAfterFromBecomePlacesAndNothingElseDoes) {
+    const auto form = selectWithEqualValuesAsPlaces(
+        "select * from timedata where bib='0''12' and block = '1'\norder by time1");
+    ASSERT_TRUE(form);
+    EXPECT_EQ(form->text, "select * from timedata where bib=? and block = ?\norder by time1");
+    EXPECT_EQ(form->values, (std::vector<std::string>{"0'12", "1"}));
+    // Only the values after =: the rest of the text stays as written.
+    const auto mixed = selectWithEqualValuesAsPlaces(
+        "SELECT a, 'x' as k, b='y' FROM t WHERE c<>'' and d>='2' and e=='3' and f!='4' and "
+        "g<='5' and h='6' -- k='7'\n and i in ('8') and \"j\"='9' and x'41'=k");
+    ASSERT_TRUE(mixed);
+    EXPECT_EQ(mixed->text,
+              "SELECT a, 'x' as k, b='y' FROM t WHERE c<>'' and d>='2' and e==? and f!='4' and "
+              "g<='5' and h=? -- k='7'\n and i in ('8') and \"j\"=? and x'41'=k");
+    EXPECT_EQ(mixed->values, (std::vector<std::string>{"3", "6", "9"}));
+    for (const char* kept :
+         {"select * from t where a=(select b from u where c='1')",  // a subquery
+          "select a from t where b='1' union select a from u where b='2'", "update t set a='1'",
+          "select a from t where b=? and c='1'", "select a from t where b=:v and c='1'",
+          "select a from t where b<>'1'", "select 'x' from t", "select a from t where b='open",
+          "pragma table_info('t')", "with w as (select 1) select * from t where a='1'"}) {
+        EXPECT_FALSE(selectWithEqualValuesAsPlaces(kept)) << kept;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/convert.h"
 #include "store/tableupdate.h"
+#include "store/write_batch.h"
 #include "store_fixture.h"
 
 namespace qpane {
@@ -46,6 +47,59 @@ TEST_F(TableupdateTest, FirstStartAddsVersionBlockAndRowsOfBlocksOneToNine) {
     EXPECT_EQ(order[999], "1001");
     EXPECT_EQ(order[1998], "2001");
     EXPECT_EQ(order[9989], "9999");
+}
+
+// The upgrade makes the new column's rules and indexes after its rows; the file must end as
+// when each statement gets them at once, so that stores upgraded either way are alike.
+TEST_F(TableupdateTest, UpgradedSchemaIsTheSameAsWithTheRulesMadeAtEachStatement) {
+    upgrade();
+    const std::string schema = "select type, name, tbl_name, sql from sqlite_schema order by rowid";
+    const auto upgraded = rows(schema);
+
+    folder_ = root_ / "one-by-one";
+    reopen();
+    exec("CREATE table TABLEUPD (UPV smallint)");
+    exec("insert into tableupd values (0)");
+    {
+        WriteBatch batch(db());
+        exec("ALTER TABLE TIMEDATA add BLOCK VARCHAR(1)");
+        exec("update timedata set block='0'");
+        for (int b = 1; b <= 9; ++b)
+            for (int n = 1; n <= 999; ++n)
+                exec("insert into timedata (block,bib) values ('" + std::to_string(b) + "','" +
+                     formatBib(n) + "')");
+    }
+    exec("update tableupd set upv=1");
+    EXPECT_EQ(upgraded, rows(schema));
+    EXPECT_EQ(value("pragma integrity_check"), "ok");
+}
+
+// Also when an insert fails half-way: the rows before it are kept with every rule in force.
+TEST_F(TableupdateTest, RulesOfTheNewColumnHoldAfterTheUpgradeAndAfterAFailedInsert) {
+    auto expectRules = [&](const std::string& bib) {
+        exec("insert into timedata (block, bib, time1) values ('', 'x" + bib + "', '')");
+        EXPECT_EQ(rows("select block, time1 from timedata where bib='x" + bib + "'"),
+                  (std::vector<std::vector<std::string>>{{"<null>", "<null>"}}));
+        exec("update timedata set block='' where bib='" + bib + "' and block='1'");
+        EXPECT_EQ(count("bib='" + bib + "' and block is null"), "1");
+        EXPECT_EQ(value("select count(*) from sqlite_schema where type='index' and name in "
+                        "('timedata_block_bib', 'timedata_rank_time1', 'timedata_rank_totalt')"),
+                  "3");
+        EXPECT_EQ(value("pragma integrity_check"), "ok");
+    };
+    upgrade();
+    expectRules("001");
+
+    folder_ = root_ / "failed";
+    reopen();
+    exec(
+        "create trigger refuse after insert on timedata when new.rowid = 999 + 1500 "
+        "begin select raise(abort, 'refused'); end");
+    upgrade();
+    ASSERT_EQ(boxes_.messages.size(), 1u);
+    exec("drop trigger refuse");
+    reopen();
+    expectRules("002");
 }
 
 TEST_F(TableupdateTest, SecondStartChangesNothing) {

@@ -16,6 +16,12 @@ std::string storedPassLine(const CrossContext& c);
 // before, sumi "0". Runs on Qedit; a uc that is not a whole number is EConvertError.
 void appendPassRow(CrossContext& c);
 
+// Stores a pass: runs the update of its time that Qedit holds, then appendPassRow, in one
+// commit with a full sync, so that one pass costs one sync, made before the pass display can
+// show its row. A statement that fails throws EDatabaseError, what ran before it kept as if
+// committed alone; a commit that fails throws EDatabaseError and keeps nothing of the pass.
+void storePass(CrossContext& c);
+
 // Brings the ranking grid to the block and group of the last pass: re-reads it when it
 // shows them already, otherwise gives Qtimedp their ranking.
 void showGroupRanking(CrossContext& c);

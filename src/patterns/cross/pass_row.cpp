@@ -4,6 +4,7 @@
 #include "patterns/cross/pass_recording.h"
 #include "platform/convert.h"
 #include "store/query.h"
+#include "store/write_batch.h"
 
 namespace qpane::cross {
 
@@ -27,6 +28,14 @@ void appendPassRow(CrossContext& c) {
                ",'" + tm[5] + "','" + tm[6] + "','" + tm[7] + "','" + tm[8] + "','" + tm[9] +
                    "','0')"});
     q.ExecSQL();
+}
+
+void storePass(CrossContext& c) {
+    TQuery& Qedit = c.store.Qedit;
+    WriteBatch batch(Qedit.database());
+    Qedit.ExecSQL();
+    appendPassRow(c);
+    batch.commit();
 }
 
 }  // namespace qpane::cross

@@ -26,9 +26,7 @@ void syoriC1(CrossContext& c) {
                                sqlValue(f.timeText) + "'",
                            "where bib='" + sqlValue(f.bibNo) + "' and block='" +
                                sqlValue(f.blockNo) + "'"});
-            Qedit.ExecSQL();
-
-            appendPassRow(c);
+            storePass(c);
             showGroupRanking(c);
             c.board.log(f.workLine + "*");
         }

@@ -24,9 +24,7 @@ void syoriC3(CrossContext& c) {
             setSql(Qedit, {"update timedata set time1='" + sqlValue(f.timeText) + "'",
                            "where bib='" + sqlValue(f.bibNo) + "' and block='" +
                                sqlValue(f.blockNo) + "'"});
-            Qedit.ExecSQL();
-
-            appendPassRow(c);
+            storePass(c);
             showGroupRanking(c);
         }
         c.queue.deleteLine(0);

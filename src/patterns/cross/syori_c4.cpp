@@ -21,9 +21,7 @@ void syoriC4(CrossContext& c) {
             setSql(Qedit, {"update timedata set time1='" + sqlValue(f.timeText) + "'",
                            "where bib='" + sqlValue(f.bibNo) + "' and block='" +
                                sqlValue(f.blockNo) + "'"});
-            Qedit.ExecSQL();
-
-            appendPassRow(c);
+            storePass(c);
 
             setSql(Qedit, {"select * from timedata where bib='" + sqlValue(f.bibNo) + "'",
                            "and block='" + sqlValue(f.blockNo) + "'"});

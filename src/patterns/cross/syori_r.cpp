@@ -70,8 +70,7 @@ void syoriR(CrossContext& c) {
                                sqlValue(lapOrZero(f.lapNo)) + "'",
                            "where bib='" + sqlValue(f.bibNo) + "' and block='" +
                                sqlValue(f.blockNo) + "'"});
-            Qedit.ExecSQL();
-            appendPassRow(c);
+            storePass(c);
             if (leadLap <= lap) {
                 Qtop.Close();
                 Qtop.Open();

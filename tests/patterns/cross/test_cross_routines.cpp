@@ -20,6 +20,13 @@ class CrossRoutines : public CrossPatterns {
     std::string fieldOf(std::string_view time) {
         return dptime(time, settings.form, settings.precision);
     }
+    // What another connection finds committed in the store.
+    std::string committedCount(const std::string& sql) {
+        Database other(folder);
+        std::vector<Database::Row> rows;
+        other.run(sql, nullptr, &rows);
+        return rows.at(0).at(0).value_or("<null>");
+    }
     Lines passRows() {
         return column(
             "select uc || '|' || tm1 || '|' || ifnull(tm2, '') || '|' || sumi from crosst "
@@ -120,6 +127,27 @@ TEST_F(CrossRoutines, StoreThatRefusesTheUpdateKeepsTheLineQueued) {
     pass(cross::syoriC1, {});
     EXPECT_EQ(stored("time1", "012"), "00:01:23.45");
     EXPECT_EQ(queue.count(), 0u);
+}
+
+// A pass's time and its pass row reach the disk in one commit, before the display can show the
+// row; a commit whose sync fails keeps neither, and the line waits to be stored once.
+TEST_F(CrossRoutines, APassIsStoredWithOneSyncAndAFailedSyncKeepsNothingOfIt) {
+    const int before = vfs.syncs();
+    pass(cross::syoriC1, {"C1101400:01:20.00", "C1101200:01:23.45"});
+    EXPECT_EQ(vfs.syncs() - before, 2);
+    EXPECT_EQ(committedCount("select count(*) from crosst where tm1<>''"), "2");
+
+    vfs.failSyncs();
+    EXPECT_THROW(pass(cross::syoriC1, {"C1101500:01:30.00"}), EDatabaseError);
+    vfs.heal();
+    EXPECT_EQ(queue.count(), 1u);
+    EXPECT_EQ(stored("time1", "015"), "");
+    EXPECT_EQ(passRows().size(), 2u);
+
+    pass(cross::syoriC1, {});
+    EXPECT_EQ(queue.count(), 0u);
+    EXPECT_EQ(stored("time1", "015"), "00:01:30.00");
+    EXPECT_EQ(committedCount("select count(*) from crosst where tm1 like '1015%'"), "1");
 }
 
 class RelayRoutine : public CrossRoutines {
