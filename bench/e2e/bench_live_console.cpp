@@ -21,6 +21,7 @@
 #include <sstream>
 #include <thread>
 
+#include "board_link_waits.h"
 #include "live_console.h"
 #include "pty_link.h"
 #include "race_generator.h"
@@ -37,22 +38,6 @@ constexpr auto kProcessingCycle = 500ms;
 
 const Settings kAlpineDirect{{"Portno", "1"},     {"Portno2", "2"}, {"Pinout", "1"},
                              {"BitRateOut", "2"}, {"Disppt", "1"},  {"Gmode", "D"}};
-
-// Waits for the first bytes on link; the moment they came, or nothing.
-std::optional<Clock::time_point> firstBytes(sim::PtyLink& link, std::chrono::milliseconds limit) {
-    pollfd p{link.fd(), POLLIN, 0};
-    if (::poll(&p, 1, static_cast<int>(limit.count())) <= 0) return std::nullopt;
-    const auto at = Clock::now();
-    link.read();
-    return at;
-}
-
-// Reads until quietMs pass without a byte: the rest of the pass's board rows.
-void drain(sim::PtyLink& link, int quietMs) {
-    pollfd p{link.fd(), POLLIN, 0};
-    while (::poll(&p, 1, quietMs) > 0)
-        link.read();
-}
 
 void BM_TimingLineToBoardRow(benchmark::State& state) {
     const Programs programs;

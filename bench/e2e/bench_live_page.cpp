@@ -23,6 +23,7 @@
 #include <mutex>
 #include <thread>
 
+#include "board_link_waits.h"
 #include "live_console.h"
 #include "pty_link.h"
 #include "race_generator.h"
@@ -138,20 +139,6 @@ class Followers {
     std::mutex mutex_;
     std::vector<int64_t> latencies_;
 };
-
-std::optional<Clock::time_point> firstBytes(sim::PtyLink& link, std::chrono::milliseconds limit) {
-    pollfd p{link.fd(), POLLIN, 0};
-    if (::poll(&p, 1, static_cast<int>(limit.count())) <= 0) return std::nullopt;
-    const auto at = Clock::now();
-    link.read();
-    return at;
-}
-
-void drain(sim::PtyLink& link, int quietMs) {
-    pollfd p{link.fd(), POLLIN, 0};
-    while (::poll(&p, 1, quietMs) > 0)
-        link.read();
-}
 
 template <class T>
 double percentile(std::vector<T> v, double q) {
