@@ -45,6 +45,7 @@ std::string WebFeed::serve(const std::string& listen) {
         const web::ListenAddress address = web::parseListen(listen);
         server_.stop();
         server_.start(address);
+        refresh();
         return {};
     } catch (const std::exception& e) {
         return std::string("速報ページを開始できません: ") + e.what();
@@ -66,15 +67,26 @@ bool WebFeed::readStore() {
     }
 }
 
+bool WebFeed::watched() const {
+    return server_.running() || onPublished != nullptr;
+}
+
 void WebFeed::boardSent(std::string_view line) {
     const bool row = builder_.boardSent(line, web::wallClockMs());
+    // Reading the rankings costs milliseconds on the road of a timing line: it waits until
+    // somebody follows the page or the mirror. The row itself is kept, so that the mirror
+    // opened later shows the board as it stands.
+    if (!watched()) {
+        unpublished_ = unpublished_ || row;
+        return;
+    }
     const bool stored = readStore();
     if (row || stored) publish();
 }
 
 void WebFeed::refresh() {
-    if (!window_) return;
-    bool changed = readStore();
+    if (!window_ || !watched()) return;
+    bool changed = readStore() || unpublished_;
     const std::string& caption = window_->Label5.caption();
     if (caption != pattern_) {
         pattern_ = caption;
@@ -85,6 +97,7 @@ void WebFeed::refresh() {
 }
 
 void WebFeed::publish() {
+    unpublished_ = false;
     web::SnapshotPtr s = builder_.build();
     box_.publish(s);
     if (onPublished) onPublished(s);

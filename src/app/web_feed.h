@@ -40,10 +40,12 @@ class WebFeed {
     // Called on the window's thread after each publish (the console's board mirror view).
     std::function<void(const web::SnapshotPtr&)> onPublished;
 
-    // Reads the store and publishes when something changed (also what afterEntry runs).
+    // Reads the store and publishes when something changed (also what afterEntry runs); only
+    // while the page is served or onPublished is set, so call it after setting onPublished.
     void refresh();
 
   private:
+    bool watched() const;
     void boardSent(std::string_view line);
     bool readStore();
     void publish();
@@ -53,6 +55,7 @@ class WebFeed {
     web::SnapshotBox box_;
     web::WebServer server_;
     std::string pattern_;
+    bool unpublished_ = false;  // a board row kept while nobody followed
 };
 
 }  // namespace qpane

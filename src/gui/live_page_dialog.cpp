@@ -96,8 +96,9 @@ void LivePageDialog::showBoardMirror() {
         layout->setContentsMargins(0, 0, 0, 0);
         mirror_ = new BoardMirrorView(mirrorWindow_);
         layout->addWidget(mirror_);
-        mirror_->showSnapshot(feed_.box().current());
         feed_.onPublished = [this](const web::SnapshotPtr& s) { mirror_->showSnapshot(s); };
+        feed_.refresh();
+        mirror_->showSnapshot(feed_.box().current());
     }
     mirrorWindow_->show();
     mirrorWindow_->raise();

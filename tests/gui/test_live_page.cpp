@@ -127,6 +127,21 @@ class TestLivePage : public QObject {
         mirror->render(&shot);
         QCOMPARE(shot.pixelColor(2, 2), QColor(Qt::black));
     }
+
+    void rowsSentWhileNobodyFollowsShowWhenTheMirrorOpens() {
+        testing::Console console;
+        QVERIFY(console.create());
+        MainWindow& window = console.program->window();
+        window.show();
+        QVERIFY(QTest::qWaitFor([&] { return window.started(); }, 10000));
+        QVERIFY(!console.program->liveFeed().server().running());
+        console.program->core().boardOutput.onSent("C001         1:01.00       : .\r");
+        window.showLivePage();
+        window.livePage()->findChild<QPushButton*>(QStringLiteral("LivePageBoardMirror"))->click();
+        BoardMirrorView* mirror = window.livePage()->boardMirror();
+        QVERIFY(mirror && mirror->isVisible());
+        QCOMPARE(mirror->rowText(2), QStringLiteral("C 001         1:01.00       : ."));
+    }
 };
 
 QTEST_MAIN(TestLivePage)
