@@ -1,6 +1,7 @@
 #include "store/statement_bytes.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "store/query.h"
 
@@ -40,6 +41,31 @@ size_t quotedEnd(std::string_view sql, size_t open, char close) {
     return std::string_view::npos;
 }
 
+// Where a quoted name ("..", `..`, [..]) or a comment (-- to the end of its line, /* */) that
+// starts at i ends: its last character, npos when it is not closed; nullopt when none starts
+// at i.
+std::optional<size_t> nameOrCommentEnd(std::string_view sql, size_t i) {
+    const char c = sql[i];
+    if (c == '"' || c == '`' || c == '[') return quotedEnd(sql, i, c == '[' ? ']' : c);
+    const bool pair = i + 1 < sql.size();
+    if (c == '-' && pair && sql[i + 1] == '-') return std::min(sql.find('\n', i), sql.size() - 1);
+    if (c == '/' && pair && sql[i + 1] == '*') {
+        const size_t end = sql.find("*/", i + 2);
+        return end == std::string_view::npos ? end : end + 1;
+    }
+    return std::nullopt;
+}
+
+// The value of the text literal whose quotes are at open and close: '' inside is one quote.
+std::string textValue(std::string_view sql, size_t open, size_t close) {
+    std::string value;
+    for (size_t k = open + 1; k < close; ++k) {
+        value += sql[k];
+        if (sql[k] == '\'') ++k;
+    }
+    return value;
+}
+
 }  // namespace
 
 std::string withNulBytesSpelled(std::string_view sql) {
@@ -49,13 +75,10 @@ std::string withNulBytesSpelled(std::string_view sql) {
     while (i < sql.size()) {
         char c = sql[i];
         size_t end = std::string_view::npos;
-        if (c == '\'' || c == '"' || c == '`' || c == '[') {
-            end = quotedEnd(sql, i, c == '[' ? ']' : c);
-        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
-            end = sql.find('\n', i);
-        } else if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {
-            end = sql.find("*/", i + 2);
-            if (end != std::string_view::npos) ++end;
+        if (c == '\'') {
+            end = quotedEnd(sql, i, '\'');
+        } else if (const std::optional<size_t> e = nameOrCommentEnd(sql, i)) {
+            end = *e;
         } else {
             if (c == '\0') strayNul(sql);
             out += c;
@@ -68,13 +91,7 @@ std::string withNulBytesSpelled(std::string_view sql) {
         bool closedValue = c == '\'' && part.size() >= 2 && part.back() == '\'';
         if (hasNul && !closedValue) strayNul(sql);
         if (hasNul) {
-            std::string value;
-            std::string_view inner = part.substr(1, part.size() - 2);
-            for (size_t k = 0; k < inner.size(); ++k) {
-                value += inner[k];
-                if (inner[k] == '\'') ++k;  // '' inside the quotes is one quote
-            }
-            appendHexLiteral(out, value);
+            appendHexLiteral(out, textValue(part, 0, part.size() - 1));
         } else {
             out += part;
         }
@@ -126,13 +143,10 @@ std::string withoutFinalOrder(std::string_view sql) {
     for (size_t i = 0; i < sql.size(); ++i) {
         const char c = sql[i];
         size_t end = std::string_view::npos;
-        if (c == '\'' || c == '"' || c == '`' || c == '[') {
-            end = quotedEnd(sql, i, c == '[' ? ']' : c);
-        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
-            end = std::min(sql.find('\n', i), sql.size() - 1);  // to the end of its line
-        } else if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {
-            end = sql.find("*/", i + 2);
-            if (end != std::string_view::npos) ++end;
+        if (c == '\'') {
+            end = quotedEnd(sql, i, '\'');
+        } else if (const std::optional<size_t> e = nameOrCommentEnd(sql, i)) {
+            end = *e;
         } else if (c == '(') {
             ++depth;
             continue;
@@ -178,24 +192,14 @@ std::optional<StatementWithValues> withValuesAsPlaces(std::string_view sql) {
             continue;
         }
         size_t end = std::string_view::npos;
-        if (c == '"' || c == '`' || c == '[') {
-            end = quotedEnd(sql, i, c == '[' ? ']' : c);
-        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
-            end = std::min(sql.find('\n', i), sql.size() - 1);
-        } else if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {
-            end = sql.find("*/", i + 2);
-            if (end != std::string_view::npos) ++end;
+        if (const std::optional<size_t> e = nameOrCommentEnd(sql, i)) {
+            end = *e;
         } else if (c == '\'') {
             // X'..' is a blob, not a text
             if (i > 0 && (sql[i - 1] == 'x' || sql[i - 1] == 'X')) return std::nullopt;
             end = quotedEnd(sql, i, '\'');
             if (end == std::string_view::npos) return std::nullopt;
-            std::string value;
-            for (size_t k = i + 1; k < end; ++k) {
-                value += sql[k];
-                if (sql[k] == '\'') ++k;  // '' inside the quotes is one quote
-            }
-            out.values.push_back(std::move(value));
+            out.values.push_back(textValue(sql, i, end));
             out.text += '?';
             i = end;
             continue;
@@ -238,24 +242,14 @@ std::optional<StatementWithValues> selectWithEqualValuesAsPlaces(std::string_vie
             continue;
         }
         size_t end = std::string_view::npos;
-        if (c == '"' || c == '`' || c == '[') {
-            end = quotedEnd(sql, i, c == '[' ? ']' : c);
-        } else if (c == '-' && i + 1 < sql.size() && sql[i + 1] == '-') {
-            end = std::min(sql.find('\n', i), sql.size() - 1);
-        } else if (c == '/' && i + 1 < sql.size() && sql[i + 1] == '*') {
-            end = sql.find("*/", i + 2);
-            if (end != std::string_view::npos) ++end;
+        if (const std::optional<size_t> e = nameOrCommentEnd(sql, i)) {
+            end = *e;
         } else if (c == '\'') {
             end = quotedEnd(sql, i, '\'');
             if (end == std::string_view::npos) return std::nullopt;
             const bool blob = i > 0 && (sql[i - 1] == 'x' || sql[i - 1] == 'X');
             if (afterFrom && !blob && afterEquals()) {
-                std::string value;
-                for (size_t k = i + 1; k < end; ++k) {
-                    value += sql[k];
-                    if (sql[k] == '\'') ++k;  // '' inside the quotes is one quote
-                }
-                out.values.push_back(std::move(value));
+                out.values.push_back(textValue(sql, i, end));
                 out.text += '?';
                 i = end;
                 continue;
