@@ -6,6 +6,7 @@
 #include <string>
 
 #include "serial/comm_types.h"
+#include "serial/port_map.h"
 
 namespace qpane {
 
@@ -115,6 +116,15 @@ class CommDeviceProvider {
     virtual ~CommDeviceProvider() = default;
     // The opened device, or nullptr when it does not exist, is in use or fails to open.
     virtual std::unique_ptr<CommDevice> open(int portNo) = 0;
+    // The operator's names for the port numbers, used by the opens from now on; the simulated
+    // devices keep their numbers.
+    virtual void usePortMap(const PortMap& map) { (void)map; }
+    // Whether the device of port n is there now (an adapter that went away and came back
+    // under the same name); it may still be in use or fail to open.
+    virtual bool present(int portNo) {
+        (void)portNo;
+        return true;
+    }
 };
 
 }  // namespace qpane

@@ -68,36 +68,13 @@ size_t PseudoTerminal::trySend(std::string_view bytes) {
     return n > 0 ? static_cast<size_t>(n) : 0;
 }
 
-std::string PseudoTerminal::receive(size_t n, int timeoutMs) {
+std::string PseudoTerminal::receiveWhile(const Wanted& wanted, int timeoutMs) {
     std::string got;
     char buf[4096];
-    while (got.size() < n) {
+    for (size_t more = wanted(got); more > 0; more = wanted(got)) {
         pollfd p{master_, POLLIN, 0};
         if (::poll(&p, 1, timeoutMs) <= 0) break;
-        const ssize_t r = ::read(master_, buf, std::min(sizeof buf, n - got.size()));
-        if (r > 0)
-            got.append(buf, static_cast<size_t>(r));
-        else if (r == 0 || (errno != EAGAIN && errno != EINTR))
-            break;
-    }
-    return got;
-}
-
-std::string PseudoTerminal::receiveFor(int quietMs) {
-    return receive(SIZE_MAX, quietMs);
-}
-
-std::string PseudoTerminal::receiveUntil(std::string_view end, int timeoutMs) {
-    auto ended = [&](const std::string& got) {
-        return got.size() >= end.size() &&
-               got.compare(got.size() - end.size(), end.size(), end) == 0;
-    };
-    std::string got;
-    char buf[4096];
-    while (!ended(got)) {
-        pollfd p{master_, POLLIN, 0};
-        if (::poll(&p, 1, timeoutMs) <= 0) break;
-        const ssize_t r = ::read(master_, buf, sizeof buf);
+        const ssize_t r = ::read(master_, buf, std::min(sizeof buf, more));
         if (r > 0)
             got.append(buf, static_cast<size_t>(r));
         else if (r == 0 || (errno != EAGAIN && errno != EINTR))

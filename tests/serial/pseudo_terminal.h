@@ -3,6 +3,7 @@
 #include <termios.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,10 @@ class PseudoTerminal {
     termios lineSettings() const;
 
   private:
+    // Takes what comes while wanted(what came so far) asks for more (at most that many
+    // bytes), until nothing came for timeoutMs.
+    using Wanted = std::function<size_t(const std::string&)>;
+    std::string receiveWhile(const Wanted& wanted, int timeoutMs);
     int master_ = -1;
     int slave_ = -1;  // kept open so that the line settings can be read
 };

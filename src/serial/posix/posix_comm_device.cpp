@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <filesystem>
 
 #include "serial/posix/posix_termios.h"
 #include "serial/system_comm_devices.h"
@@ -420,7 +421,13 @@ void PosixCommDevice::setDtr(bool on) {
 }
 
 std::unique_ptr<CommDevice> PosixCommDeviceProvider::open(int portNo) {
-    return PosixCommDevice::open(paths_.portDevice(portNo));
+    return PosixCommDevice::open(devicePath(portNo));
+}
+
+bool PosixCommDeviceProvider::present(int portNo) {
+    const std::string path = devicePath(portNo);
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
 }
 
 std::unique_ptr<CommDeviceProvider> makeSystemCommDevices(const Paths& paths) {

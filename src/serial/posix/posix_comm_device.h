@@ -9,6 +9,7 @@
 
 #include "platform/paths.h"
 #include "serial/comm_device.h"
+#include "serial/mapped_device_provider.h"
 
 namespace qpane {
 
@@ -98,14 +99,12 @@ class PosixCommDevice final : public CommDevice {
     std::atomic<bool> waitForDsr_{false};
 };
 
-// Opens Paths::portDevice(n) for port n.
-class PosixCommDeviceProvider final : public CommDeviceProvider {
+// Opens the device of the port map's entry for port n, else Paths::portDevice(n).
+class PosixCommDeviceProvider final : public MappedDeviceProvider {
   public:
-    explicit PosixCommDeviceProvider(Paths paths) : paths_(std::move(paths)) {}
+    using MappedDeviceProvider::MappedDeviceProvider;
     std::unique_ptr<CommDevice> open(int portNo) override;
-
-  private:
-    Paths paths_;
+    bool present(int portNo) override;
 };
 
 }  // namespace qpane

@@ -192,6 +192,12 @@ std::unique_ptr<CommDevice> SimulatedPortHub::open(int portNo) {
     return std::make_unique<SimulatedCommDevice>(p);
 }
 
+bool SimulatedPortHub::present(int portNo) {
+    std::shared_ptr<Port> p = port(portNo);
+    std::lock_guard lock(p->mutex);
+    return !p->failing;
+}
+
 void SimulatedPortHub::setFailing(int portNo, bool failing) {
     std::shared_ptr<Port> p = port(portNo);
     std::lock_guard lock(p->mutex);

@@ -23,6 +23,8 @@ class SimulatedPortHub final : public CommDeviceProvider {
     ~SimulatedPortHub() override;
 
     std::unique_ptr<CommDevice> open(int portNo) override;
+    // A device is there unless it fails to open.
+    bool present(int portNo) override;
 
     // From now on opening COMn fails, or works again.
     void setFailing(int portNo, bool failing);

@@ -336,7 +336,15 @@ void Win32CommDevice::setDtr(bool on) {
 }
 
 std::unique_ptr<CommDevice> Win32CommDeviceProvider::open(int portNo) {
-    return Win32CommDevice::open(paths_.portDevice(portNo));
+    return Win32CommDevice::open(devicePath(portNo));
+}
+
+// A COM port is there when the system's list of them names it.
+bool Win32CommDeviceProvider::present(int portNo) {
+    const std::string path = devicePath(portNo);
+    const std::string name = path.rfind("\\\\.\\", 0) == 0 ? path.substr(4) : path;
+    char target[512];
+    return ::QueryDosDeviceA(name.c_str(), target, sizeof target) != 0;
 }
 
 std::unique_ptr<CommDeviceProvider> makeSystemCommDevices(const Paths& paths) {

@@ -9,6 +9,7 @@
 
 #include "platform/paths.h"
 #include "serial/comm_device.h"
+#include "serial/mapped_device_provider.h"
 
 namespace qpane {
 
@@ -88,14 +89,12 @@ class Win32CommDevice final : public CommDevice {
     CommTimeouts timeouts_;
 };
 
-// Opens Paths::portDevice(n), \\.\COMn, for port n.
-class Win32CommDeviceProvider final : public CommDeviceProvider {
+// Opens the COM name of the port map's entry for port n, else Paths::portDevice(n), \\.\COMn.
+class Win32CommDeviceProvider final : public MappedDeviceProvider {
   public:
-    explicit Win32CommDeviceProvider(Paths paths) : paths_(std::move(paths)) {}
+    using MappedDeviceProvider::MappedDeviceProvider;
     std::unique_ptr<CommDevice> open(int portNo) override;
-
-  private:
-    Paths paths_;
+    bool present(int portNo) override;
 };
 
 }  // namespace qpane

@@ -97,39 +97,15 @@ std::string FarEnd::takeWaiting(size_t max) {
     return got;
 }
 
-std::string FarEnd::receive(size_t n, int timeoutMs) {
+std::string FarEnd::receiveWhile(const Wanted& wanted, int timeoutMs) {
     using Clock = std::chrono::steady_clock;
     std::string got;
     auto quietSince = Clock::now();
-    while (got.size() < n && handle_ != INVALID_HANDLE_VALUE) {
-        const std::string more = takeWaiting(n - got.size());
-        if (!more.empty()) {
-            got += more;
-            quietSince = Clock::now();
-            continue;
-        }
-        if (Clock::now() - quietSince > std::chrono::milliseconds(timeoutMs)) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return got;
-}
-
-std::string FarEnd::receiveFor(int quietMs) {
-    return receive(SIZE_MAX, quietMs);
-}
-
-std::string FarEnd::receiveUntil(std::string_view end, int timeoutMs) {
-    using Clock = std::chrono::steady_clock;
-    auto ended = [&](const std::string& got) {
-        return got.size() >= end.size() &&
-               got.compare(got.size() - end.size(), end.size(), end) == 0;
-    };
-    std::string got;
-    auto quietSince = Clock::now();
-    while (!ended(got) && handle_ != INVALID_HANDLE_VALUE) {
-        const std::string more = takeWaiting(65536);
-        if (!more.empty()) {
-            got += more;
+    for (size_t more = wanted(got); more > 0 && handle_ != INVALID_HANDLE_VALUE;
+         more = wanted(got)) {
+        const std::string taken = takeWaiting(more);
+        if (!taken.empty()) {
+            got += taken;
             quietSince = Clock::now();
             continue;
         }

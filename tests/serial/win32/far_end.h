@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -50,6 +51,10 @@ class FarEnd {
     void hangUp();
 
   private:
+    // Takes what comes while wanted(what came so far) asks for more (at most that many
+    // bytes), until nothing came for timeoutMs.
+    using Wanted = std::function<size_t(const std::string&)>;
+    std::string receiveWhile(const Wanted& wanted, int timeoutMs);
     // A write of the far end that waits at most waitMs (INFINITE: until it is done).
     size_t writeFor(std::string_view bytes, DWORD waitMs);
     // What is waiting, at most max bytes, without waiting.
