@@ -24,6 +24,8 @@ struct TCustomCommX::Impl final : CommNotificationTarget {
     CommDeviceProvider& devices;
     std::shared_ptr<CommLink> link = std::make_shared<CommLink>();
     CommTrace* trace = nullptr;
+    uint64_t received = 0;  // taken by Read and ReadByte, over every opening
+    uint64_t sent = 0;      // handed to the transmitter
 
     int portNo = 1;
     int bitRate = 9600;
@@ -329,6 +331,7 @@ bool TCustomCommX::Write(const void* buffer, int count) {
         }
         handed += size;
     }
+    d.sent += static_cast<uint64_t>(std::max(handed, 0));
     if (handed > 0 && d.trace)
         d.trace->transmitted(*this, std::string_view(bytes, static_cast<size_t>(handed)));
     return complete;
@@ -363,6 +366,7 @@ int TCustomCommX::Read(void* buffer, int count) {
     }
     // Bytes already taken from the queue are handed over rather than dropped with a failure.
     if (got > 0) {
+        d.received += static_cast<uint64_t>(got);
         if (d.trace) d.trace->received(*this, std::string_view(out, static_cast<size_t>(got)));
         return got;
     }
@@ -540,6 +544,15 @@ void TCustomCommX::SetBufLenReceive(int value) {
 
 bool TCustomCommX::IsOpen() const {
     return impl_->isOpen();
+}
+
+CommCounters TCustomCommX::Counters() const {
+    CommCounters c;
+    c.open = impl_->isOpen();
+    c.lost = c.open && impl_->session->device().lost();
+    c.received = impl_->received;
+    c.sent = impl_->sent;
+    return c;
 }
 
 void TCustomCommX::setTrace(CommTrace* trace) {

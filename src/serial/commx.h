@@ -45,6 +45,14 @@ class CommTrace {
     }
 };
 
+// What a status line shows of a port.
+struct CommCounters {
+    bool open = false;
+    bool lost = false;      // open, but its device went away
+    uint64_t received = 0;  // bytes read, over every opening of the component
+    uint64_t sent = 0;      // bytes handed to the transmitter
+};
+
 // The serial port component. All operations and events belong to the user-interface thread;
 // an open port runs a transmit and a receive thread that only move bytes and hand their
 // notifications to the scheduler (a device that runs without threads, the simulated one,
@@ -106,6 +114,7 @@ class TCustomCommX {
     int BufLenReceive() const;
     void SetBufLenReceive(int value);
     bool IsOpen() const;  // Handle is valid
+    CommCounters Counters() const;
 
     TCommTransEvent OnTrans;
     TCommReceiveEvent OnReceive;
