@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/link_status.h"
 #include "app/operator_trace.h"
 #include "app/run_state.h"
 #include "app/store_backups.h"
@@ -19,6 +20,7 @@
 #include "platform/paths.h"
 #include "platform/scheduler.h"
 #include "serial/commx.h"
+#include "serial/port_map.h"
 #include "store/database.h"
 #include "store/grid_control.h"
 #include "store/group_panel.h"
@@ -89,6 +91,17 @@ class TFqpane : public RunState {
     void CTBdClick();
     void CTBbClick();
     void CuteButton3Click();
+
+    // The operator's device names for the port numbers ([Ports] of the settings file).
+    const PortMap& portMap() const { return portMap_; }
+    // A changed map: used by the next open, written back with the settings at the end.
+    void setPortMap(const PortMap& map);
+    // Link 1 (the input port CommX1) or 2 (the board port CommX2) for the status line.
+    LinkStatus linkStatus(int link);
+    // The operator's click on a link that came back: it opens again (a failure is told).
+    void reopenLink(int link);
+    // The message of a port that did not open; a mapped port also names its entry and device.
+    std::string portOpenFailureText(int portNo) const;
 
     // A port reported an error: a port that went away is reported to the operator.
     void portFailed(TCustomCommX& port, uint32_t errors);
@@ -286,6 +299,15 @@ class TFqpane : public RunState {
     Control* activePage_ = nullptr;
     std::string focused_;
     bool settingsUnread_ = false;  // start-up found a settings file it could not read
+    PortMap portMap_;
+    int64_t lastLineQueuedAt_ = -1;  // scheduler time of the last line queued in Memo2
+    int64_t quietSince_ = -1;        // the last line, or the open of the input port
+    // After the intake ran: a line more in the queue is a line queued now.
+    void noteQueuedLines(size_t before);
+    // Link 1 is the input port CommX1, link 2 the board port CommX2.
+    TCustomCommX& linkPort(int link);
+    // Opens the link's port; a failure is told (naming a mapped port's device) and gives false.
+    bool openLink(int link);
 
     bool storeFailureTold_ = false;  // see tellStoreFailure
 

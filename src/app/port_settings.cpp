@@ -1,5 +1,6 @@
 // The serial settings of the board control page and the apply button "実行".
 #include "app/fqpane.h"
+#include "serial/comm_device.h"
 
 namespace qpane {
 
@@ -34,6 +35,17 @@ void choosePort(TFqpane& w, TCommX& port, const RadioGroup& choice, int& number)
     }
 }
 }  // namespace
+
+std::string TFqpane::portOpenFailureText(int portNo) const {
+    const std::string mapped = portMap_.openFailureText(portNo, env_.devices.present(portNo));
+    return mapped.empty() ? std::string(kFirstPortInvalid)
+                          : std::string(kFirstPortInvalid) + "\n" + mapped;
+}
+
+void TFqpane::setPortMap(const PortMap& map) {
+    portMap_ = map;
+    env_.devices.usePortMap(portMap_);
+}
 
 void TFqpane::RGportClick() {
     choosePort(*this, CommX1, RGport, portNo);
@@ -157,26 +169,16 @@ void TFqpane::CuteButton3Click() {
     }
 
     scheduler().pause(300);
-    try {
-        CommX1.Open();
-        port1Open = true;
-    } catch (const ECommError&) {
-        boxes().message(kFirstPortInvalid);
+    if (!openLink(1)) {
         RGport.SetItemIndex(0);
         portNo = 0;
-        port1Open = false;
     }
 
     if (portNo2 != 0 && RGinout.ItemIndex() == 1) {
         scheduler().pause(300);
-        try {
-            CommX2.Open();
-            port2Open = true;
-        } catch (const ECommError&) {
-            boxes().message(kFirstPortInvalid);
+        if (!openLink(2)) {
             RGport2.SetItemIndex(0);
             portNo2 = 0;
-            port2Open = false;
         }
     }
     if (portNo2 == 0 && RGinout.ItemIndex() == 1)

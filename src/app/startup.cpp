@@ -3,6 +3,7 @@
 
 #include "app/fqpane.h"
 #include "app/pattern_captions.h"
+#include "serial/comm_device.h"
 #include "store/tableupdate.h"
 
 namespace qpane {
@@ -49,7 +50,9 @@ void TFqpane::FormShow() {
         connMode = ini.readString(kSection, "Gmode", "D");
         scrollRows = ini.readString(kSection, "Scrolrow", "3");
         rankLimit = ini.readInteger(kSection, "Dpnin", 5);
+        portMap_ = PortMap::read(ini);
     }
+    env_.devices.usePortMap(portMap_);
     // The operator's file stays as it is: the settings of this run are not written over it.
     settingsUnread_ = !unreadable.empty();
     if (settingsUnread_) boxes().message(unreadable);
@@ -127,6 +130,7 @@ void TFqpane::writeSettings() {
     ini.setInteger(kSection, "WTime", waitTime);
     ini.setString(kSection, "Scrolrow", scrollRows);
     ini.setInteger(kSection, "Dpnin", rankLimit);
+    portMap_.write(ini);
     ini.save();
 }
 

@@ -160,6 +160,10 @@ std::string SettingsFile::readString(std::string_view section, std::string_view 
     return v ? *v : std::string(def);
 }
 
+bool SettingsFile::hasKey(std::string_view section, std::string_view key) const {
+    return find(section, key).keyFound;
+}
+
 void SettingsFile::setInteger(std::string_view section, std::string_view key, int value) {
     setString(section, key, std::to_string(value));
 }

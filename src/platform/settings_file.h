@@ -33,6 +33,7 @@ class SettingsFile {
     int readInteger(std::string_view section, std::string_view key, int def) const;
     std::string readString(std::string_view section, std::string_view key,
                            std::string_view def) const;
+    bool hasKey(std::string_view section, std::string_view key) const;
 
     // Change the content held; the file itself changes only with save().
     void setInteger(std::string_view section, std::string_view key, int value);
