@@ -1,5 +1,7 @@
 // The program qpane: the console's window on the real serial ports.
 #include <QApplication>
+#include <cstdio>
+#include <cstring>
 
 #include "gui/close_signals.h"
 #include "gui/main_window.h"
@@ -8,9 +10,15 @@
 #include "platform/paths.h"
 #include "platform/qt/qt_message_boxes.h"
 #include "platform/qt/qt_scheduler.h"
+#include "serial/serial_device_list.h"
 #include "serial/system_comm_devices.h"
 
 int main(int argc, char* argv[]) {
+    // The serial devices present now, for the port map: no window, no display needed.
+    if (argc == 2 && std::strcmp(argv[1], "--list-ports") == 0) {
+        std::fputs(qpane::serialDeviceListText(qpane::listSerialDevices()).c_str(), stdout);
+        return 0;
+    }
     const std::unique_ptr<QApplication> app = qpane::startToolkit(argc, argv);
     qpane::setUpApplication();
 

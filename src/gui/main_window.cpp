@@ -9,12 +9,15 @@
 #include "controls/cute_button.h"
 #include "gui/control_binder.h"
 #include "gui/face_actions.h"
+#include "gui/link_status_bar.h"
 #include "gui/live_page_dialog.h"
 #include "gui/pages.h"
 #include "gui/panel_widget.h"
+#include "gui/port_map_dialog.h"
 #include "gui/result_list_dialog.h"
 #include "gui/widget_maker.h"
 #include "gui/window_font.h"
+#include "serial/serial_device_list.h"
 
 namespace qpane {
 
@@ -63,6 +66,7 @@ void MainWindow::buildFrame(WidgetMaker& make) {
         page->setObjectName(QString::fromStdString(control->name()));
         pages_->addWidget(page);
         builders[i](page, core_, make);
+        if (i == 0) buildPortMapButton(page);
 
         auto* tab = new QPushButton(this);
         tab->setObjectName(QString::fromStdString(control->name()) + QStringLiteral("Tab"));
@@ -86,6 +90,9 @@ void MainWindow::buildFrame(WidgetMaker& make) {
 
     TCuteButton* close = make.widgetOf(this, core_.CuteButton2, QRect(kWidth - 34, 1, 32, 27));
     buildResultListButton();
+    // Between the tab cover and the live page's button.
+    linkStatus_ = new LinkStatusBar(core_, *actions_, this);
+    linkStatus_->setGeometry(502, 1, kLinkStatusWidth, kTabRowHeight - 1);
     QFont bold = close->font();
     bold.setBold(true);
     bold.setPixelSize(27);
@@ -102,6 +109,28 @@ void MainWindow::buildResultListButton() {
                         kTabRowHeight - 3);
     button->setFocusPolicy(Qt::NoFocus);
     connect(button, &QPushButton::clicked, this, [this] { showResultLists(); });
+}
+
+// The port map is the face's own: a button on the board control page, in the free space
+// right of the scroll time and ranking fields and under the apply button.
+void MainWindow::buildPortMapButton(QWidget* page) {
+    auto* button = new QPushButton(QStringLiteral("ポートの割り当て…"), page);
+    button->setObjectName(QStringLiteral("PortMapButton"));
+    button->setGeometry(600, 430, 140, 26);
+    button->setFocusPolicy(Qt::NoFocus);
+    connect(button, &QPushButton::clicked, this, [this] { showPortMap(); });
+}
+
+void MainWindow::showPortMap() {
+    if (portMap_) return;
+    portMap_ = new PortMapDialog(core_.portMap(), listSerialDevices(), this);
+    portMap_->setAttribute(Qt::WA_DeleteOnClose);
+    connect(portMap_, &QDialog::accepted, this, [this] {
+        const PortMap map = portMap_->map();
+        actions_->run(nullptr, [this, map] { core_.setPortMap(map); });
+    });
+    connect(portMap_, &QObject::destroyed, this, [this] { portMap_ = nullptr; });
+    portMap_->show();
 }
 
 // The live page is the face's own as well: a button left of the result lists' one.

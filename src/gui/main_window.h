@@ -15,7 +15,9 @@ class ControlBinder;
 class FaceActions;
 class QtScheduler;
 class ResultListDialog;
+class LinkStatusBar;
 class LivePageDialog;
+class PortMapDialog;
 class WebFeed;
 class TFqpane;
 class WidgetMaker;
@@ -31,6 +33,7 @@ class MainWindow : public QWidget {
     static constexpr int kTabWidth = 120;
     static constexpr int kTabRowHeight = 29;
     static constexpr int kResultListButtonWidth = 100;
+    static constexpr int kLinkStatusWidth = 156;
 
     // Builds the widgets of every control of the core and binds them; a control left without
     // a widget, or given two, throws BindingError: the window does not start.
@@ -48,6 +51,10 @@ class MainWindow : public QWidget {
     void setLiveFeed(WebFeed& feed, const QString& listen);
     void showLivePage();
     LivePageDialog* livePage() const { return livePage_; }
+    LinkStatusBar* linkStatus() const { return linkStatus_; }
+    // The dialog of the port map, open until the operator closes it.
+    void showPortMap();
+    PortMapDialog* portMap() const { return portMap_; }
     // FormShow has run (whether or not it ended in an error).
     bool started() const { return started_; }
 
@@ -63,6 +70,7 @@ class MainWindow : public QWidget {
   private:
     void buildFrame(WidgetMaker& make);
     void buildResultListButton();
+    void buildPortMapButton(QWidget* page);
     void showActivePage();
     void startUp();
     void shutDown();
@@ -77,6 +85,8 @@ class MainWindow : public QWidget {
     WebFeed* liveFeed_ = nullptr;
     QString liveListen_;
     LivePageDialog* livePage_ = nullptr;
+    LinkStatusBar* linkStatus_ = nullptr;
+    PortMapDialog* portMap_ = nullptr;
     bool shown_ = false;
     bool started_ = false;
     bool closing_ = false;
