@@ -77,12 +77,14 @@ std::unique_ptr<ChildProcess> startConsole(const Programs& programs, const fs::p
     for (const std::string& c : clicks)
         clickList += (clickList.empty() ? "" : ",") + c;
     std::vector<std::string> env{
-        "QPANE_ROOT=" + root.string(), "QT_QPA_PLATFORM=offscreen",
+        "QPANE_ROOT=" + root.string(),
+        "QT_QPA_PLATFORM=offscreen",
         "LD_PRELOAD=" + (programs.preloadFirst.empty()
                              ? programs.operatorLibrary
                              : programs.preloadFirst + ":" + programs.operatorLibrary),
         "QPANE_OPERATOR_CLICKS=" + clickList,
-        "QPANE_OPERATOR_REPORT=" + (root / "operator.log").string()};
+        "QPANE_OPERATOR_REPORT=" + (root / "operator.log").string(),
+        "QPANE_OPERATOR_STATUS=" + (root / "status.log").string()};
     if (stopWhenAsked) env.push_back("QPANE_OPERATOR_STOP=" + (root / "stop").string());
     env.push_back("QPANE_OPERATOR_CLICK_FILE=" + (root / "click").string());
     return std::make_unique<ChildProcess>(std::vector<std::string>{programs.qpane}, env,

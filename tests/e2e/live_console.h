@@ -44,7 +44,8 @@ std::unique_ptr<ChildProcess> startConsole(const Programs& programs,
                                            bool stopWhenAsked);
 void askToStop(const std::filesystem::path& root);
 // The operator clicks these controls, by name, in turn (the console must have been started
-// by startConsole).
+// by startConsole). Each change of a line of the link status goes to <root>/status.log as
+// "NAME TEXT".
 void askToClick(const std::filesystem::path& root, const std::vector<std::string>& clicks);
 std::string operatorReport(const std::filesystem::path& root);
 

@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "live_console.h"
+#include "serial/serial_device_list.h"
 #include "temp_folder.h"
 
 namespace qpane::e2e {
@@ -97,6 +98,20 @@ TEST(ConsoleWithoutDisplay, ADisplayThatDoesNotAnswerEndsTheSameWay) {
     for (const char* piece : {"QT_QPA_PLATFORM=offscreen", "scripts/demo --headless"})
         EXPECT_NE(last.find(piece), std::string::npos) << piece << " in " << output;
     EXPECT_FALSE(fs::exists(work.path() / "root"));
+}
+
+// The device list for the port map needs no display and opens no window.
+TEST(ConsoleWithoutDisplay, ListsTheSerialDevicesPresentAndEnds) {
+    TempFolder work("qpane-e2e-list-ports");
+    const Programs programs;
+    const fs::path root = work.path() / "root";
+    ChildProcess qpane(
+        {programs.qpane, "--list-ports"},
+        {"QPANE_ROOT=" + root.string(), "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"},
+        work.path() / "qpane.out");
+    EXPECT_EQ(qpane.waitForExit(30s), 0);
+    EXPECT_EQ(readFile(work.path() / "qpane.out"), serialDeviceListText(listSerialDevices()));
+    EXPECT_FALSE(fs::exists(root));
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 #include <signal.h>
 #include <sqlite3.h>
 
+#include <fstream>
 #include <set>
+#include <sstream>
+#include <thread>
 
 #include "live_console.h"
 #include "temp_folder.h"
@@ -128,6 +131,89 @@ TEST(LiveFaults, PortsThatGoAwayAreReportedAndTheRaceGoesOnAfterApply) {
         << readFile(root / "operator.log") << readFile(root / "sim.log");
     askToStop(root);
     EXPECT_EQ(console->waitForExit(30s), 0) << readFile(root / "operator.log");
+}
+
+// What the status line NAME showed, in turn.
+std::vector<std::string> statusLines(const fs::path& root, const std::string& name) {
+    std::vector<std::string> lines;
+    std::istringstream report(readFile(root / "status.log"));
+    const std::string prefix = name + " ";
+    for (std::string line; std::getline(report, line);)
+        if (line.rfind(prefix, 0) == 0) lines.push_back(line.substr(prefix.size()));
+    return lines;
+}
+
+bool statusShows(const fs::path& root, const std::string& name, const std::string& state) {
+    const std::vector<std::string> lines = statusLines(root, name);
+    return !lines.empty() && lines.back().find(state) != std::string::npos;
+}
+
+TEST(LiveFaults, MappedPortsCarryTheRaceAndTheStatusLineShowsLossAndReturn) {
+    const Programs programs;
+    TempFolder work("qpane-e2e-mapped");
+    const fs::path root = work.path() / "root";
+    // Ports 7 and 8 have no device of their own here (and are not the window's first
+    // numbers): only the map leads them to the simulator, through names that stand for the
+    // adapters' stable ones.
+    writeSettings(root, {{"Portno", "7"},
+                         {"Portno2", "8"},
+                         {"Pinout", "1"},
+                         {"BitRateOut", "2"},
+                         {"Disppt", "1"},
+                         {"Gmode", "D"}});
+    const fs::path byId = root / "serial" / "by-id";
+    fs::create_directories(byId);
+    fs::create_symlink(root / "dev" / "COM1", byId / "usb-FTDI_timing-if00-port0");
+    fs::create_symlink(root / "dev" / "COM2", byId / "usb-FTDI_board-if00-port0");
+    {
+        std::ofstream ini(root / "Program Files" / "PORLEX" / "Alpine" / "Qcontrol.ini",
+                          std::ios::binary | std::ios::app);
+        ini << "[Ports]\r\nPort7=" << (byId / "usb-FTDI_timing-if00-port0").string()
+            << "\r\nPort8=" << (byId / "usb-FTDI_board-if00-port0").string() << "\r\n";
+    }
+    const std::vector<std::string> race{"--competitors", "6",    "--runs",        "1",
+                                        "--gap",         "1200", "--first-delay", "1500"};
+
+    auto sim = startSimulator(programs, root, race);
+    auto console = startConsole(programs, root, {"CuteButton3"}, true);
+    ASSERT_TRUE(waitUntil([&] { return !timedBibs(root / "sim.log").empty(); }, 120s))
+        << readFile(root / "operator.log") << readFile(root / "sim.log");
+    EXPECT_TRUE(waitUntil([&] { return statusShows(root, "LinkStatus1", "入力 開 受"); }, 10s))
+        << readFile(root / "status.log");
+    EXPECT_TRUE(statusShows(root, "LinkStatus2", "出力 開 受"));
+
+    // The adapters go away: the status line says so and stays so.
+    sim->signal(SIGTERM);
+    ASSERT_EQ(sim->waitForExit(10s), 0);
+    EXPECT_TRUE(waitUntil([&] { return statusShows(root, "LinkStatus1", "入力 切断"); }, 30s))
+        << readFile(root / "status.log") << readFile(root / "operator.log");
+    EXPECT_TRUE(console->running());
+
+    // They come back under the same names: the status says so, and nothing reopens until the
+    // operator clicks each line.
+    fs::remove(root / "sim.log");
+    sim = startSimulator(programs, root, race);
+    EXPECT_TRUE(waitUntil([&] { return statusShows(root, "LinkStatus1", "入力 再接続可"); }, 30s))
+        << readFile(root / "status.log") << readFile(root / "operator.log");
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_TRUE(statusShows(root, "LinkStatus1", "入力 再接続可"));
+    EXPECT_TRUE(timedBibs(root / "sim.log").empty());
+
+    askToClick(root, {"LinkStatus1", "LinkStatus2"});
+    EXPECT_TRUE(waitUntil([&] { return statusShows(root, "LinkStatus1", "入力 開"); }, 30s))
+        << readFile(root / "status.log") << readFile(root / "operator.log");
+    EXPECT_TRUE(waitUntil([&] { return !timedBibs(root / "sim.log").empty(); }, 120s))
+        << readFile(root / "operator.log") << readFile(root / "sim.log");
+    EXPECT_TRUE(statusShows(root, "LinkStatus2", "出力 開"))
+        << readFile(root / "status.log") << readFile(root / "operator.log");
+    askToStop(root);
+    EXPECT_EQ(console->waitForExit(30s), 0) << readFile(root / "operator.log");
+    sim->signal(SIGTERM);
+    sim->waitForExit(10s);
+
+    // The map is kept as the operator wrote it.
+    EXPECT_NE(settingsText(root).find("Port7=" + (byId / "usb-FTDI_timing-if00-port0").string()),
+              std::string::npos);
 }
 
 }  // namespace

@@ -10,6 +10,8 @@
 //   QPANE_OPERATOR_REPORT   a file that gets one line per thing done or seen:
 //                           "started", "click NAME", "missing NAME", "ask TEXT -> yes|no",
 //                           "message TEXT", "error TEXT", "close"
+//   QPANE_OPERATOR_STATUS   a file that gets "NAME TEXT" each time a line of the link status
+//                           changes
 // Without QPANE_OPERATOR_CLICKS nothing is done.
 #include <QAbstractButton>
 #include <QApplication>
@@ -18,6 +20,7 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QWidget>
@@ -44,6 +47,8 @@ class Operator : public QObject {
         clickFile_ = env("QPANE_OPERATOR_CLICK_FILE");
         report_.setFileName(env("QPANE_OPERATOR_REPORT"));
         if (!report_.fileName().isEmpty()) report_.open(QIODevice::WriteOnly | QIODevice::Append);
+        status_.setFileName(env("QPANE_OPERATOR_STATUS"));
+        if (!status_.fileName().isEmpty()) status_.open(QIODevice::WriteOnly | QIODevice::Append);
         connect(&timer_, &QTimer::timeout, this, [this] { look(); });
         timer_.start(20);
     }
@@ -84,6 +89,7 @@ class Operator : public QObject {
             note(QStringLiteral("started"));
             since_.start();
         }
+        noteLinkStatus(window);
         takeClickFile();
         clickNext(window);
         if (!stopFile_.isEmpty() && !closing_ && QFile::exists(stopFile_)) {
@@ -129,6 +135,18 @@ class Operator : public QObject {
         since_.restart();
     }
 
+    void noteLinkStatus(QWidget* window) {
+        if (!status_.isOpen()) return;
+        for (int link = 0; link < 2; ++link) {
+            const QString name = QStringLiteral("LinkStatus%1").arg(link + 1);
+            auto* line = window->findChild<QPushButton*>(name);
+            if (!line || line->text() == linkStatus_[link]) continue;
+            linkStatus_[link] = line->text();
+            status_.write((name + QLatin1Char(' ') + line->text()).toUtf8() + '\n');
+            status_.flush();
+        }
+    }
+
     void answerBox() {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || box == lastBox_) return;
@@ -160,7 +178,9 @@ class Operator : public QObject {
     QString stopFile_;
     QString clickFile_;
     QFile report_;
+    QFile status_;
     QPointer<QMessageBox> lastBox_;
+    QString linkStatus_[2];
     std::unique_ptr<QSignalSpy> startUpDone_;
     bool started_ = false;
     bool closing_ = false;
