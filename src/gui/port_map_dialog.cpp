@@ -44,13 +44,9 @@ PortMapDialog::PortMapDialog(const PortMap& map, const std::vector<SerialDeviceI
     form->addRow(QStringLiteral("入力が途絶えたら赤く表示"), silence_);
     layout->addLayout(form);
 
-    QString present;
-    for (const SerialDeviceInfo& d : devices)
-        present +=
-            QString::fromStdString(d.name) +
-            (d.description.empty() ? QString()
-                                   : QStringLiteral("  ") + QString::fromStdString(d.description)) +
-            QStringLiteral("\n");
+    // The list of qpane --list-ports, its tabs widened for a label.
+    const QString present = QString::fromStdString(serialDeviceListText(devices))
+                                .replace(QLatin1Char('\t'), QStringLiteral("  "));
     auto* list =
         new QLabel(present.isEmpty() ? QStringLiteral("（シリアルデバイスが見つかりません）")
                                      : present.trimmed(),
