@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -100,8 +101,6 @@ class TFqpane : public RunState {
     LinkStatus linkStatus(int link);
     // The operator's click on a link that came back: it opens again (a failure is told).
     void reopenLink(int link);
-    // The message of a port that did not open; a mapped port also names its entry and device.
-    std::string portOpenFailureText(int portNo) const;
 
     // A port reported an error: a port that went away is reported to the operator.
     void portFailed(TCustomCommX& port, uint32_t errors);
@@ -306,8 +305,12 @@ class TFqpane : public RunState {
     void noteQueuedLines(size_t before);
     // Link 1 is the input port CommX1, link 2 the board port CommX2.
     TCustomCommX& linkPort(int link);
-    // Opens the link's port; a failure is told (naming a mapped port's device) and gives false.
+    // Opens the link's port; a failure is told and gives false.
     bool openLink(int link);
+    // The console's message of a port that did not open. The box says what it always said;
+    // the link's status line names a mapped port's entry and whether its device is missing.
+    void tellOpenFailure(int link, int portNo);
+    std::array<std::string, 2> linkOpenFailure_;  // of the last open of each link
 
     bool storeFailureTold_ = false;  // see tellStoreFailure
 

@@ -20,6 +20,7 @@ std::string linkStatusSummary(const std::string& label, const LinkStatus& status
     std::string text = label + " " + linkStateText(status.state) + " 受" +
                        std::to_string(status.received) + " 送" + std::to_string(status.sent);
     if (status.sinceLastLine >= 0) text += " " + std::to_string(status.sinceLastLine / 1000) + "秒";
+    if (!status.openFailure.empty()) text += " 開けません";
     return text;
 }
 
@@ -33,6 +34,7 @@ std::string linkStatusDetail(const std::string& label, const LinkStatus& status)
         text += "\nアダプターが戻りました。クリックすると開き直します。";
     else if (status.state == LinkState::Lost)
         text += "\n接続が切れました。アダプターを確認してください。";
+    if (!status.openFailure.empty()) text += "\n" + status.openFailure;
     return text;
 }
 
@@ -47,6 +49,7 @@ LinkStatus TFqpane::linkStatus(int link) {
     s.device = portMap_.devicePath(port.PortNo(), paths());
     s.received = counters.received;
     s.sent = counters.sent;
+    s.openFailure = linkOpenFailure_[static_cast<size_t>(link - 1)];
     if (counters.lost)
         s.state = env_.devices.present(port.PortNo()) ? LinkState::Returned : LinkState::Lost;
     else
@@ -72,11 +75,12 @@ bool TFqpane::openLink(int link) {
     try {
         port.Open();
         open = true;
+        linkOpenFailure_[static_cast<size_t>(link - 1)].clear();
         // The silence limit counts from the open until the first line comes.
         if (link == 1) quietSince_ = scheduler().now();
     } catch (const ECommError&) {
         open = false;
-        boxes().message(portOpenFailureText(port.PortNo()));
+        tellOpenFailure(link, port.PortNo());
     }
     return open;
 }

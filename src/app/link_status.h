@@ -21,6 +21,8 @@ struct LinkStatus {
     // The input link needs the operator: it is lost, or nothing came for longer than the
     // silence limit of [Ports] SilenceSeconds (counted from the open when no line came yet).
     bool alarm = false;
+    // Why the last open failed, for a mapped port: its entry, and whether the device is there.
+    std::string openFailure;
 };
 
 // "開" / "閉" / "切断" / "再接続可" for the status line.

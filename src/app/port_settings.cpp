@@ -36,14 +36,15 @@ void choosePort(TFqpane& w, TCommX& port, const RadioGroup& choice, int& number)
 }
 }  // namespace
 
-std::string TFqpane::portOpenFailureText(int portNo) const {
-    const std::string mapped = portMap_.openFailureText(portNo, env_.devices.present(portNo));
-    return mapped.empty() ? std::string(kFirstPortInvalid)
-                          : std::string(kFirstPortInvalid) + "\n" + mapped;
+void TFqpane::tellOpenFailure(int link, int portNo) {
+    linkOpenFailure_[static_cast<size_t>(link - 1)] =
+        portMap_.openFailureText(portNo, env_.devices.present(portNo));
+    boxes().message(kFirstPortInvalid);
 }
 
 void TFqpane::setPortMap(const PortMap& map) {
     portMap_ = map;
+    linkOpenFailure_ = {};  // they named the entries of the old map
     env_.devices.usePortMap(portMap_);
 }
 

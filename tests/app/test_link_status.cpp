@@ -127,6 +127,13 @@ TEST(LinkStatus, StatusLineTextsNameStateCountsAndWhatAClickDoes) {
     EXPECT_EQ(linkStatusSummary("入力", s), "入力 切断 受1234 送56");
     s.state = LinkState::Closed;
     EXPECT_EQ(linkStatusSummary("入力", s), "入力 閉 受1234 送56");
+    s.openFailure =
+        "[Ports] Port1=COM12: このデバイスを開けません（使用中か、使用する権限がありません）。";
+    EXPECT_EQ(linkStatusSummary("入力", s), "入力 閉 受1234 送56 開けません");
+    EXPECT_EQ(
+        linkStatusDetail("入力", s),
+        "入力: /dev/serial/by-id/usb-FTDI-if00-port0 閉、受信 1234 バイト、送信 56 バイト\n"
+        "[Ports] Port1=COM12: このデバイスを開けません（使用中か、使用する権限がありません）。");
 }
 
 }  // namespace

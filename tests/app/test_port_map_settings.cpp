@@ -43,26 +43,39 @@ TEST(PortMapSettings, StartUpReadsTheMapAndShutDownWritesItBackWithTheBoardKeys)
     EXPECT_EQ(ini.readString("Ports", "SilenceSeconds", "?"), "20");
 }
 
-TEST(PortMapSettings, MappedPortThatDoesNotOpenNamesTheEntryAndItsDevice) {
+TEST(PortMapSettings, MappedPortThatDoesNotOpenNamesTheEntryAndItsDeviceOnTheStatusLine) {
+    constexpr const char* kMissing =
+        "[Ports] Port1=/no/such/adapter: "
+        "このデバイスはありません（アダプターが接続されているか確認してください）。";
     WindowHarness h({{"Portno", "1"}});
     addPorts(h, "Port1=/no/such/adapter\r\n");
     h.start();
     h.hub().setFailing(1, true);
     h.apply();
-    ASSERT_EQ(h.boxes().messages.size(), 1u);
-    EXPECT_EQ(h.boxes().messages[0],
-              std::string(kNotValid) +
-                  "\n[Ports] Port1=/no/such/adapter: "
-                  "このデバイスはありません（アダプターが接続されているか確認してください）。");
+    // The box says what the console has always said; the status line says why.
+    EXPECT_EQ(h.boxes().messages, std::vector<std::string>{kNotValid});
     EXPECT_FALSE(h.w().CommX1.IsOpen());
     EXPECT_EQ(h.w().RGport.ItemIndex(), 0);
+    const LinkStatus failed = h.w().linkStatus(1);
+    EXPECT_EQ(failed.openFailure, kMissing);
+    EXPECT_EQ(linkStatusSummary("入力", failed), "入力 閉 受0 送0 開けません");
+    EXPECT_NE(linkStatusDetail("入力", failed).find(kMissing), std::string::npos);
 
-    // Without an entry the message stays the one the console has always shown.
+    // The adapter is plugged in: the next open works and the reason is gone.
+    h.hub().setFailing(1, false);
+    h.act([&] { h.w().RGport.SetItemIndex(1); });
+    h.apply();
+    EXPECT_TRUE(h.w().CommX1.IsOpen());
+    EXPECT_EQ(h.w().linkStatus(1).openFailure, "");
+    EXPECT_EQ(h.boxes().messages.size(), 1u);
+
+    // Without an entry there is no reason to add.
     WindowHarness plain({{"Portno", "1"}});
     plain.start();
     plain.hub().setFailing(1, true);
     plain.apply();
     EXPECT_EQ(plain.boxes().messages, std::vector<std::string>{kNotValid});
+    EXPECT_EQ(plain.w().linkStatus(1).openFailure, "");
 }
 
 }  // namespace
