@@ -54,13 +54,13 @@ LinkStatus TFqpane::linkStatus(int link) {
         s.state = env_.devices.present(port.PortNo()) ? LinkState::Returned : LinkState::Lost;
     else
         s.state = counters.open ? LinkState::Open : LinkState::Closed;
+    s.alarm = s.state == LinkState::Lost || s.state == LinkState::Returned;
     if (link != 1) return s;
     const int64_t now = scheduler().now();
     if (lastLineQueuedAt_ >= 0) s.sinceLastLine = now - lastLineQueuedAt_;
     const int64_t limit = int64_t{portMap_.silenceSeconds} * 1000;
-    const bool silent =
-        s.state == LinkState::Open && limit > 0 && quietSince_ >= 0 && now - quietSince_ > limit;
-    s.alarm = s.state == LinkState::Lost || s.state == LinkState::Returned || silent;
+    if (s.state == LinkState::Open && limit > 0 && quietSince_ >= 0 && now - quietSince_ > limit)
+        s.alarm = true;
     return s;
 }
 

@@ -18,8 +18,9 @@ struct LinkStatus {
     uint64_t sent = 0;
     // Milliseconds since the last timing line was queued; -1 before the first (input only).
     int64_t sinceLastLine = -1;
-    // The input link needs the operator: it is lost, or nothing came for longer than the
-    // silence limit of [Ports] SilenceSeconds (counted from the open when no line came yet).
+    // The link needs the operator (its line is red): it is lost or came back, or, on the input
+    // link, nothing came for longer than the silence limit of [Ports] SilenceSeconds (counted
+    // from the open when no line came yet).
     bool alarm = false;
     // Why the last open failed, for a mapped port: its entry, and whether the device is there.
     std::string openFailure;

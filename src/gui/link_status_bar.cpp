@@ -50,11 +50,9 @@ void LinkStatusBar::refresh() {
         const char* label = kLabels[link - 1];
         button->setText(QString::fromStdString(linkStatusSummary(label, s)));
         button->setToolTip(QString::fromStdString(linkStatusDetail(label, s)));
-        button->setEnabled(true);
-        const bool red = s.alarm || s.state == LinkState::Lost || s.state == LinkState::Returned;
         button->setStyleSheet(
-            red ? QStringLiteral("color: white; background: #c00000; border: none;")
-                : QStringLiteral("color: #c0c0c0; border: none;"));
+            s.alarm ? QStringLiteral("color: white; background: #c00000; border: none;")
+                    : QStringLiteral("color: #c0c0c0; border: none;"));
         button->setCursor(s.state == LinkState::Returned ? Qt::PointingHandCursor
                                                          : Qt::ArrowCursor);
     }

@@ -13,8 +13,8 @@ class FaceActions;
 class TFqpane;
 
 // The state of both links, always in view: two lines in the free part of the tab row (no
-// control of the window is there), one per port, from the core's LinkStatus on a timer. The
-// input line turns red when the core raises its alarm; a link that came back is reopened by
+// control of the window is there), one per port, from the core's LinkStatus on a timer. A line
+// turns red when the core raises its alarm; a link that came back is reopened by
 // a click on its line, and only then.
 class LinkStatusBar : public QWidget {
     Q_OBJECT

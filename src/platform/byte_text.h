@@ -10,6 +10,9 @@ namespace qpane {
 // journal write bytes this way.
 std::string quoteBytes(std::string_view bytes);
 
+// Without the blanks and tabs at either end, as the settings file reads names and values.
+std::string_view trimBlanks(std::string_view s);
+
 // Equal but for the case of the ASCII letters (names of settings keys, tables, columns).
 bool equalsNoCase(std::string_view a, std::string_view b);
 

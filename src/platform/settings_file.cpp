@@ -12,14 +12,6 @@ namespace qpane {
 
 namespace {
 
-std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 // "[Name]" -> Name; anything else is not a section line.
 bool sectionName(std::string_view line, std::string_view& name) {
     line = trimBlanks(line);

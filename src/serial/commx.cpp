@@ -331,7 +331,7 @@ bool TCustomCommX::Write(const void* buffer, int count) {
         }
         handed += size;
     }
-    d.sent += static_cast<uint64_t>(std::max(handed, 0));
+    d.sent += static_cast<uint64_t>(handed);
     if (handed > 0 && d.trace)
         d.trace->transmitted(*this, std::string_view(bytes, static_cast<size_t>(handed)));
     return complete;

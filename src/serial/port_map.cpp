@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/byte_text.h"
+
 namespace qpane {
 
 namespace {
@@ -10,14 +12,6 @@ constexpr const char* kSilenceKey = "SilenceSeconds";
 
 bool inRange(int portNo) {
     return portNo >= 1 && portNo <= PortMap::kPorts;
-}
-
-std::string trimmed(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return std::string(s);
 }
 
 #ifdef _WIN32
@@ -58,13 +52,7 @@ const std::string& PortMap::entry(int portNo) const {
 }
 
 void PortMap::setEntry(int portNo, std::string_view device) {
-    if (inRange(portNo)) entries_[static_cast<size_t>(portNo - 1)] = trimmed(device);
-}
-
-bool PortMap::empty() const {
-    for (const std::string& e : entries_)
-        if (!e.empty()) return false;
-    return true;
+    if (inRange(portNo)) entries_[static_cast<size_t>(portNo - 1)] = trimBlanks(device);
 }
 
 std::string PortMap::devicePath(int portNo, const Paths& paths) const {

@@ -27,7 +27,6 @@ class PortMap {
     // The operator's name for port n; empty when n has none or is out of range.
     const std::string& entry(int portNo) const;
     void setEntry(int portNo, std::string_view device);
-    bool empty() const;
 
     // The silence limit of the input link in seconds (0: none), kept in the same section.
     int silenceSeconds = 0;

@@ -18,6 +18,7 @@ struct SerialDeviceInfo {
 // listSerialDevices(SerialDeviceFolders{}).
 std::vector<SerialDeviceInfo> listSerialDevices();
 
+#ifndef _WIN32
 // The folders that a POSIX system keeps its serial devices in.
 struct SerialDeviceFolders {
     std::filesystem::path byId = "/dev/serial/by-id";
@@ -29,6 +30,7 @@ struct SerialDeviceFolders {
 // termios call: most of the 32 a kernel makes have no UART behind them). Numbers sort as
 // numbers (ttyS2 before ttyS10). Folders that are missing list nothing.
 std::vector<SerialDeviceInfo> listSerialDevices(const SerialDeviceFolders& folders);
+#endif
 
 // One device a line: its name, and a tab and its description where there is one.
 std::string serialDeviceListText(const std::vector<SerialDeviceInfo>& devices);

@@ -39,7 +39,7 @@ TEST(PortMap, EntriesAreReadKeptAndWrittenBackWithEveryOtherLineAsItWas) {
     EXPECT_EQ(map.entry(10), "");  // only Port1..Port9 are ports
     EXPECT_EQ(map.entry(0), "");
     EXPECT_EQ(map.silenceSeconds, 30);
-    EXPECT_FALSE(map.empty());
+    EXPECT_NE(map, PortMap{});
 
     // Unchanged, the file is written back byte for byte, apart from the blanks of a value.
     map.write(ini);
@@ -72,7 +72,7 @@ TEST(PortMap, FileWithoutEntriesGetsNoSectionAndNonsenseReadsAsNone) {
     writeFile(file, before);
     SettingsFile ini(file);
     const PortMap map = PortMap::read(ini);
-    EXPECT_TRUE(map.empty());
+    EXPECT_EQ(map, PortMap{});
     EXPECT_EQ(map.silenceSeconds, 0);
     map.write(ini);
     EXPECT_EQ(ini.content(), before);

@@ -1,17 +1,17 @@
 #include "serial/win32/win32_device_list.h"
 
 #include <algorithm>
+#include <filesystem>
+
+#include "platform/paths.h"
 
 namespace qpane {
 
 namespace {
 
-std::string utf8(const wchar_t* text, int length) {
-    if (length <= 0) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), n, nullptr, nullptr);
-    return out;
+// The registry's names are device names (\Device\VCP0, COM12): UTF-8 as a path's.
+std::string utf8(const wchar_t* text, size_t length) {
+    return pathText(std::filesystem::path(std::wstring(text, length)));
 }
 
 // COM2 before COM10.
@@ -23,11 +23,6 @@ int comNumber(const std::string& name) {
 }
 
 }  // namespace
-
-std::vector<SerialDeviceInfo> listSerialDevices(const SerialDeviceFolders& folders) {
-    (void)folders;
-    return listSerialDevices();
-}
 
 std::vector<SerialDeviceInfo> listSerialDevices() {
     return listSerialDevicesOfKey(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM");
@@ -47,10 +42,10 @@ std::vector<SerialDeviceInfo> listSerialDevicesOfKey(HKEY root, const wchar_t* s
                                        reinterpret_cast<BYTE*>(data), &dataBytes);
         if (r == ERROR_NO_MORE_ITEMS) break;
         if (r != ERROR_SUCCESS || type != REG_SZ) continue;
-        int dataLength = static_cast<int>(dataBytes / sizeof(wchar_t));
+        size_t dataLength = dataBytes / sizeof(wchar_t);
         while (dataLength > 0 && data[dataLength - 1] == L'\0')
             --dataLength;
-        devices.push_back({utf8(data, dataLength), utf8(valueName, static_cast<int>(nameLength))});
+        devices.push_back({utf8(data, dataLength), utf8(valueName, nameLength)});
     }
     ::RegCloseKey(key);
     std::sort(devices.begin(), devices.end(),
